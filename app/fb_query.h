@@ -1,0 +1,79 @@
+#pragma once
+
+#include <ibase.h>
+
+#include <chrono>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/date_time.h"
+#include "common/money.h"
+
+class FbDatabase;
+class FbTransaction;
+struct PreparedStatement;
+
+// A statement object on a connection and its transaction. Use: Close, ClearText, AddLine..., set parameters by
+// name, then Execute (no result) or Open / read columns / Next / Close.
+// Parameters are re-created (all NULL) whenever the text changes; a value once set stays for later executions
+// of the same text. Texts equal to one prepared before reuse that prepared statement.
+class FbQuery {
+public:
+    FbQuery(FbDatabase& database, FbTransaction& transaction);
+    ~FbQuery();
+    FbQuery(const FbQuery&) = delete;
+    FbQuery& operator=(const FbQuery&) = delete;
+
+    void Close();  // required before the text changes
+    void ClearText();
+    void AddLine(const std::string& line);
+    // ClearText + AddLine for a one-line text.
+    void SetSql(const std::string& sql);
+    std::string Sql() const;
+
+    // Parameter names compare without regard to case; an unknown name fails.
+    void SetText(const std::string& name, const std::string& value);
+    void SetInteger(const std::string& name, std::int32_t value);
+    void SetMoney(const std::string& name, Money value);
+    void SetDateTime(const std::string& name, const DateTime& value);
+    void SetDate(const std::string& name, std::chrono::year_month_day value);
+    void SetNull(const std::string& name);
+
+    // Executing or opening starts the connection and the transaction when they are not.
+    void Execute();
+    void Open();
+    bool IsOpen() const { return cursorOpen_; }
+    bool Eof() const { return eof_; }
+    void Next();
+    // Columns by name (case-insensitive); NULL reads as "" or 0.
+    std::string ColumnText(const std::string& name);
+    std::int32_t ColumnInteger(const std::string& name);
+
+    // Drops every prepared statement (the connection is closing).
+    void ForgetPrepared();
+    // How many times a statement text was prepared on this query (for tests and benchmarks).
+    int PrepareCount() const { return prepareCount_; }
+
+private:
+    struct ParamValue;
+    PreparedStatement& Prepared();
+    void Bind(PreparedStatement& statement);
+    size_t ParamIndex(const std::string& name) const;
+    size_t ColumnIndex(const std::string& name);
+    void FetchRow();
+
+    FbDatabase& database_;
+    FbTransaction& transaction_;
+    std::vector<std::string> lines_;
+    std::vector<std::string> paramNames_;  // upper case, in order of first appearance
+    std::vector<std::unique_ptr<ParamValue>> values_;
+    PreparedStatement* current_ = nullptr;
+    std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
+    bool cursorOpen_ = false;
+    bool eof_ = true;
+    int prepareCount_ = 0;
+};

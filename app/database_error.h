@@ -1,13 +1,6 @@
 #pragma once
 
-#include <stdexcept>
-#include <string>
-
-// Every failure the program reports travels as one of these, carrying the text to show.
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+#include "common/failure.h"
 
 // A failure reported by the Firebird client or server; the text holds all status lines joined with line breaks.
 class DatabaseError : public Failure {

@@ -16,6 +16,7 @@
 class FbDatabase;
 class FbTransaction;
 struct PreparedStatement;
+struct ParameterValue;
 
 // A statement object on a connection and its transaction. Use: Close, ClearText, AddLine..., set parameters by
 // name, then Execute (no result) or Open / read columns / Next / Close.
@@ -59,18 +60,18 @@ public:
     int PrepareCount() const { return prepareCount_; }
 
 private:
-    struct ParamValue;
-    PreparedStatement& Prepared();
+    PreparedStatement& Statement();
+    void PrepareIfNeeded(PreparedStatement& statement);
     void Bind(PreparedStatement& statement);
-    size_t ParamIndex(const std::string& name) const;
-    size_t ColumnIndex(const std::string& name);
+    ParameterValue& Param(const std::string& name);
+    const XSQLVAR& Column(const std::string& name);
     void FetchRow();
 
     FbDatabase& database_;
     FbTransaction& transaction_;
     std::vector<std::string> lines_;
-    std::vector<std::string> paramNames_;  // upper case, in order of first appearance
-    std::vector<std::unique_ptr<ParamValue>> values_;
+    bool textChanged_ = true;
+    std::vector<ParameterValue> values_;  // one per distinct name of the current text
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;

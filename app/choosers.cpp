@@ -1,0 +1,18 @@
+#include "app/choosers.h"
+
+#include "app/operator.h"
+#include "app/remembered_paths.h"
+
+void ChooseLegacyFolder(Operator& op, RememberedPaths& paths)
+{
+    paths.legacyFolder = op.ChooseFolder("Procure a Pasta do Quibra_DOS");
+    op.SetLegacyFolderBox(paths.legacyFolder);
+}
+
+void ChooseTargetDatabase(Operator& op, RememberedPaths& paths, const std::string& title)
+{
+    const auto chosen = op.ChooseDatabaseFile(title);
+    if (!chosen) return;
+    paths.targetDatabase = *chosen;
+    op.SetTargetBox(*chosen);
+}

@@ -1,0 +1,239 @@
+#include "app/fb_query.h"
+
+#include <algorithm>
+
+#include "app/database_error.h"
+#include "app/fb_database.h"
+#include "app/fb_statement.h"
+#include "app/fb_status.h"
+#include "app/fb_transaction.h"
+#include "app/fb_values.h"
+
+namespace {
+constexpr size_t kCachedStatements = 32;
+}
+
+FbQuery::FbQuery(FbDatabase& database, FbTransaction& transaction) : database_(database), transaction_(transaction)
+{
+    database_.AddCloseListener(this);
+}
+
+FbQuery::~FbQuery()
+{
+    ForgetPrepared();
+    database_.RemoveCloseListener(this);
+}
+
+void FbQuery::Close()
+{
+    if (!cursorOpen_) return;
+    cursorOpen_ = false;
+    eof_ = true;
+    if (current_ && current_->IsPrepared()) {
+        // A commit closes cursors by itself; closing one again is harmless.
+        ISC_STATUS_ARRAY status;
+        isc_dsql_free_statement(status, &current_->handle, DSQL_close);
+    }
+}
+
+void FbQuery::ClearText()
+{
+    Close();
+    lines_.clear();
+    textChanged_ = true;
+}
+
+void FbQuery::AddLine(const std::string& line)
+{
+    Close();
+    lines_.push_back(line);
+    textChanged_ = true;
+}
+
+void FbQuery::SetSql(const std::string& sql)
+{
+    ClearText();
+    AddLine(sql);
+}
+
+std::string FbQuery::Sql() const
+{
+    std::string text;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (i) text += '\n';
+        text += lines_[i];
+    }
+    return text;
+}
+
+// The statement of the current text, taken from the cache when that text was seen before. Parameters start
+// again as NULL whenever the text was changed.
+PreparedStatement& FbQuery::Statement()
+{
+    if (!textChanged_ && current_) return *current_;
+    const std::string text = Sql();
+    auto found = std::find_if(cache_.begin(), cache_.end(), [&text](const auto& entry) { return entry->text == text; });
+    if (found != cache_.end()) {
+        cache_.splice(cache_.begin(), cache_, found);
+    } else {
+        cache_.push_front(std::make_unique<PreparedStatement>(text));
+        if (cache_.size() > kCachedStatements) {
+            cache_.back()->Drop();
+            cache_.pop_back();
+        }
+    }
+    current_ = cache_.front().get();
+    values_.assign(current_->parameterNames.size(), ParameterValue{});
+    textChanged_ = false;
+    return *current_;
+}
+
+void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
+{
+    if (statement.IsPrepared()) return;
+    statement.Prepare(database_.Handle(), transaction_.Handle());
+    ++prepareCount_;
+    XSQLDA* input = statement.input.get();
+    for (short i = 0; i < input->sqld; ++i) {
+        XSQLVAR& var = input->sqlvar[i];
+        SqlSlot& slot = statement.inputSlots[static_cast<size_t>(i)];
+        const short type = static_cast<short>(var.sqltype & ~1);
+        slot.buffer.assign(type == SQL_VARYING ? static_cast<size_t>(var.sqllen) + 2 : std::max<size_t>(8, var.sqllen), 0);
+        var.sqldata = slot.buffer.data();
+        var.sqltype |= 1;
+        var.sqlind = &slot.nullFlag;
+    }
+}
+
+ParameterValue& FbQuery::Param(const std::string& name)
+{
+    PreparedStatement& statement = Statement();
+    const std::string upper = AsciiUpper(name);
+    for (size_t i = 0; i < statement.parameterNames.size(); ++i)
+        if (statement.parameterNames[i] == upper) return values_[i];
+    throw DatabaseError("Parameter '" + name + "' not found");
+}
+
+void FbQuery::SetText(const std::string& name, const std::string& value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Text;
+    param.text = value;
+}
+
+void FbQuery::SetInteger(const std::string& name, std::int32_t value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Integer;
+    param.number = value;
+}
+
+void FbQuery::SetMoney(const std::string& name, Money value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Money;
+    param.number = value.tenThousandths;
+}
+
+void FbQuery::SetDateTime(const std::string& name, const DateTime& value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::DateTime;
+    param.dateTime = value;
+}
+
+void FbQuery::SetDate(const std::string& name, std::chrono::year_month_day value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Date;
+    param.dateTime = DateTime{value, std::chrono::seconds{0}};
+}
+
+void FbQuery::SetNull(const std::string& name) { Param(name).kind = ParameterValue::Kind::Null; }
+
+void FbQuery::Bind(PreparedStatement& statement)
+{
+    XSQLDA* input = statement.input.get();
+    for (short i = 0; i < input->sqld; ++i) {
+        const size_t slot = static_cast<size_t>(i);
+        BindParameter(values_[statement.placeholderParameter[slot]], statement.described[slot], input->sqlvar[i],
+                      statement.inputSlots[slot].buffer, statement.inputSlots[slot].nullFlag, database_.Handle(),
+                      transaction_.Handle());
+    }
+}
+
+void FbQuery::Execute()
+{
+    Close();
+    PreparedStatement& statement = Statement();
+    transaction_.EnsureActive();
+    PrepareIfNeeded(statement);
+    Bind(statement);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    CheckStatus(status);
+    if (statement.isSelect) {
+        ISC_STATUS_ARRAY ignored;
+        isc_dsql_free_statement(ignored, &statement.handle, DSQL_close);
+    }
+}
+
+void FbQuery::Open()
+{
+    Close();
+    PreparedStatement& statement = Statement();
+    transaction_.EnsureActive();
+    PrepareIfNeeded(statement);
+    Bind(statement);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    CheckStatus(status);
+    if (!statement.isSelect) return;
+    cursorOpen_ = true;
+    eof_ = false;
+    FetchRow();
+}
+
+void FbQuery::Next()
+{
+    if (!cursorOpen_ || eof_) return;
+    FetchRow();
+}
+
+void FbQuery::FetchRow()
+{
+    ISC_STATUS_ARRAY status;
+    const ISC_STATUS result = isc_dsql_fetch(status, &current_->handle, SQL_DIALECT_V6, current_->output.get());
+    if (result == 100) {
+        eof_ = true;
+        return;
+    }
+    CheckStatus(status);
+}
+
+const XSQLVAR& FbQuery::Column(const std::string& name)
+{
+    if (!cursorOpen_ || !current_) throw DatabaseError("Dataset not open");
+    if (eof_) throw DatabaseError("No current row");
+    const std::string upper = AsciiUpper(name);
+    const auto& names = current_->columnNames;
+    const auto found = std::find(names.begin(), names.end(), upper);
+    if (found == names.end()) throw DatabaseError("Field '" + name + "' not found");
+    return current_->output->sqlvar[found - names.begin()];
+}
+
+std::string FbQuery::ColumnText(const std::string& name)
+{
+    return ColumnAsText(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+std::int32_t FbQuery::ColumnInteger(const std::string& name)
+{
+    return ColumnAsInteger(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+void FbQuery::ForgetPrepared()
+{
+    Close();
+    for (auto& statement : cache_) statement->Drop();
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <ibase.h>
+
+#include <string>
+
+// The text of a failed call: every status line, joined with line breaks.
+std::string StatusText(const ISC_STATUS* status);
+
+// Throws DatabaseError with the status text when the call failed.
+void CheckStatus(const ISC_STATUS* status);

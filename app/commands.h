@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Operator;
+struct Session;
+
+// The window's buttons; the console's commands map onto the same list.
+enum class Command {
+    StartCopy,
+    ChooseLegacyFolder,
+    ChooseTargetDatabase,
+    BackupRestore,
+    ClearDatabase,
+    OrvelImport,
+    UpdateProductField,
+    DeleteRemovedReceivables,
+    RenumberSales,
+    RenumberNfe,
+    ConvertXmls,
+};
+
+// Runs one command to its end. A failure the command does not handle itself reaches the general error report.
+void RunCommand(Command command, Session& session, Operator& op);
+
+// The same without the report: the failure propagates (tests use it to see what ended a command).
+void RunCommandUnreported(Command command, Session& session, Operator& op);

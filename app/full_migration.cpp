@@ -1,0 +1,67 @@
+#include "app/full_migration.h"
+
+#include "app/choosers.h"
+#include "app/operator.h"
+#include "app/session.h"
+#include "copy/copy_steps.h"
+#include "copy/reference_copies.h"
+#include "legacy/file_lookup.h"
+
+namespace {
+
+// One row of the run: when it applies, the file the run checks itself (empty when the copy checks its own),
+// and the copy.
+struct RunRow {
+    bool (*applies)(Operator&);
+    const char* checkedFile;
+    void (*copy)(CopyRun&);
+};
+
+bool Always(Operator&) { return true; }
+bool SalesTicked(Operator& op) { return op.IsChecked(CheckBox::CopiaVendas); }
+
+const RunRow kRows[] = {
+    {SalesTicked, "KQ000009.dat", nullptr},  // sales
+    {Always, nullptr, nullptr},  // purchases (runs only when "Copia Entradas" is ticked)
+    {Always, nullptr, CopyCashHistories},
+    {Always, nullptr, CopyCfops},
+    {Always, "KQ000012.dat", nullptr},  // clients
+    {Always, "KQ000014.dat", nullptr},  // cash movements
+    {Always, "KQ000016.dat", nullptr},  // payables
+    {Always, "KQ000015.dat", nullptr},  // receivables
+    {Always, "KQ000018.dat", nullptr},  // suppliers
+    {Always, nullptr, CopyAddressBook},
+    {Always, "KQ000030.dat", CopyProductGroups},
+    {Always, "KQ000017.dat", CopySellers},
+    {Always, "KQ000004.dat", CopyCashGroups},
+    {Always, "KQ000029.dat", CopyManufacturers},
+    {Always, "KQ000006.dat", nullptr},  // products
+};
+
+}  // namespace
+
+void RunFullMigration(Session& session, Operator& op)
+{
+    if (op.LegacyFolderBox().empty()) {
+        op.ShowMessage("Selecione um Diretório do QuibraDOS");
+        ChooseLegacyFolder(op, session.paths);
+    }
+    session.paths.legacyFolder = op.LegacyFolderBox();
+    if (op.LegacyFolderBox().empty()) return;
+    if (op.TargetBox().empty()) ChooseTargetDatabase(op, session.paths);
+    if (op.TargetBox().empty()) return;
+    session.paths.targetDatabase = op.TargetBox();
+    if (!session.target.Connect(op, session.paths)) return;
+
+    CopyRun run{session, op};
+    for (const RunRow& row : kRows) {
+        if (!row.copy || !row.applies(op)) continue;
+        if (row.checkedFile && !FindInFolderIgnoringCase(session.paths.legacyFolder, row.checkedFile)) {
+            op.ShowMessage(std::string("Arquivo ") + row.checkedFile + " Não Foi Encontrado.");
+            continue;
+        }
+        row.copy(run);
+    }
+    session.paths = RememberedPaths{};
+    op.ShowMessage("Cópia Realizada com Sucesso!");
+}

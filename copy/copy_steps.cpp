@@ -1,0 +1,173 @@
+#include "copy/copy_steps.h"
+
+#include <filesystem>
+
+#include "app/operator.h"
+#include "app/session.h"
+#include "legacy/file_lookup.h"
+
+namespace {
+const char* const kSeparator = "**************************";
+}
+
+FbQuery& CopyRun::Query() { return session.target.Query(); }
+FbQuery& CopyRun::SecondQuery() { return session.target.SecondQuery(); }
+
+std::string CopyRun::LegacyPath(const std::string& fileName) const
+{
+    return session.paths.legacyFolder + "/" + fileName;
+}
+
+bool CheckLegacyFile(CopyRun& run, const std::string& fileName)
+{
+    if (FindInFolderIgnoringCase(run.session.paths.legacyFolder, fileName)) return true;
+    run.op.ShowMessage("Arquivo " + run.LegacyPath(fileName) + " Não Encontrado");
+    return false;
+}
+
+bool OpenLegacyFile(CopyRun& run, const std::string& fileName)
+{
+    LegacyTable& table = run.session.table;
+    try {
+        table.Close();
+        const auto found = FindInFolderIgnoringCase(run.session.paths.legacyFolder, fileName);
+        table.SetDBFFileName(found ? *found : run.LegacyPath(fileName));
+        table.Open();
+        if (!table.HasRecords()) {
+            table.Close();
+            return false;
+        }
+        table.MoveFirst();
+        run.session.copy.copiedCount = 0;
+        return true;
+    } catch (const std::exception&) {
+        run.op.ShowMessage("Não Foi Possivel Conectar em " + fileName + ". Verifique Se o Caminho Está Correto.");
+        return false;
+    }
+}
+
+void WriteLogHeader(CopyRun& run, const std::string& title, const std::string& fileName)
+{
+    if (run.op.LogHasLines())
+        run.op.LogAppend(kSeparator);
+    else
+        run.op.LogClear();
+    run.op.LogAppend(title);
+    run.op.LogAppend("Origem: " + run.LegacyPath(fileName));
+    run.op.LogAppend("Destino: " + run.session.paths.targetDatabase);
+}
+
+void ResetGauge(CopyRun& run)
+{
+    run.op.GaugeReset();
+    run.op.ProcessEvents();
+    run.session.copy.progressThreshold = 10;
+    run.op.GaugeShow();
+}
+
+void StartTransactionExplicitly(CopyRun& run)
+{
+    FbTransaction& transaction = run.session.target.Transaction();
+    if (transaction.Active()) transaction.Commit();
+    transaction.Start();
+}
+
+void SetStatement(FbQuery& query, const std::string& sql)
+{
+    query.Close();
+    query.ClearText();
+    query.AddLine(sql);
+}
+
+void ProgressStep(CopyRun& run)
+{
+    LegacyTable& table = run.session.table;
+    std::int32_t& threshold = run.session.copy.progressThreshold;
+    const std::int32_t n = table.RecordNumber();
+    if (n < threshold) return;
+    run.op.ProcessEvents();
+    const double hundredth = table.RecordTotal() / 100.0;
+    const double p = n / hundredth;
+    // A file of fewer than 100 records divides by a fraction; an empty one by zero (infinity, which passes).
+    if (p >= threshold) {
+        run.op.GaugeAdvance(10);
+        threshold += 10;
+    }
+}
+
+bool Guarded(CopyRun& run, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& failure) {
+        run.op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
+        return false;
+    }
+}
+
+void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
+{
+    LegacyTable& table = run.session.table;
+    while (!table.IsPastEnd()) {
+        if (steps.passOver && steps.passOver()) {
+            table.MoveNext();
+            continue;
+        }
+        ++run.session.copy.copiedCount;
+        auto work = [&] {
+            ProgressStep(run);
+            if (!steps.bind()) return;
+            if (protection == Protection::ExecutionGuarded)
+                Guarded(run, steps.execute);
+            else
+                steps.execute();
+        };
+        if (protection == Protection::RecordGuarded)
+            Guarded(run, work);
+        else
+            work();
+        table.MoveNext();
+    }
+}
+
+void PlainCommit(CopyRun& run)
+{
+    FbTransaction& transaction = run.session.target.Transaction();
+    if (transaction.Active()) transaction.Commit();
+}
+
+void GuardedCommit(CopyRun& run)
+{
+    FbTransaction& transaction = run.session.target.Transaction();
+    if (!transaction.Active()) return;
+    try {
+        transaction.Commit();
+    } catch (const std::exception& failure) {
+        run.op.ShowMessage(std::string("Erro: ") + failure.what() + ". Tente Novamente");
+        transaction.Rollback();
+    }
+}
+
+void ResyncSequence(CopyRun& run, const std::string& table, const std::string& sequence, CodeForm form,
+                    const std::string& maxColumn)
+{
+    FbQuery& query = run.Query();
+    SetStatement(query, "select max(" + maxColumn + ") as " + maxColumn + " from " + table);
+    query.Open();
+    std::string highest =
+        form == CodeForm::Integer ? std::to_string(query.ColumnInteger(maxColumn)) : query.ColumnText(maxColumn);
+    query.Close();
+    // An empty table has no highest code: restart at 0 rather than send an incomplete statement.
+    if (highest.empty()) highest = "0";
+    run.session.copy.highestCode = highest;
+    query.ClearText();
+    query.AddLine("ALTER SEQUENCE " + sequence + " RESTART WITH " + highest);
+    query.Execute();
+}
+
+void LogCountAndCompletion(CopyRun& run, const std::string& completion)
+{
+    run.op.LogAppend(std::to_string(run.session.copy.copiedCount) + " Registros Copiados.");
+    run.op.LogAppend(completion);
+}

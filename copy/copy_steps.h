@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class Operator;
+class FbQuery;
+struct Session;
+
+// The steps every copy is built from. A copy names its legacy file without folder ("KQ000039.dat").
+struct CopyRun {
+    Session& session;
+    Operator& op;
+
+    FbQuery& Query();
+    FbQuery& SecondQuery();
+    // The legacy folder joined with the file name, as shown in messages.
+    std::string LegacyPath(const std::string& fileName) const;
+};
+
+// The message box of a missing legacy file, "Arquivo <folder>/<file> Não Encontrado"; false when missing.
+bool CheckLegacyFile(CopyRun& run, const std::string& fileName);
+
+// Points the legacy table at the file and opens it. False (after its message) when it cannot be opened, and
+// silently when it has no records. On success the table is on record 1 and the copied-record counter is 0.
+bool OpenLegacyFile(CopyRun& run, const std::string& fileName);
+
+// The separator (or a cleared log), the title, "Origem: " and "Destino: " lines.
+void WriteLogHeader(CopyRun& run, const std::string& title, const std::string& fileName);
+
+// Gauge to 0 of 100, events processed once, threshold 10, gauge shown.
+void ResetGauge(CopyRun& run);
+
+// Commits an active transaction, then starts it.
+void StartTransactionExplicitly(CopyRun& run);
+
+// Close, clear and set the statement text on the target query.
+void SetStatement(FbQuery& query, const std::string& sql);
+
+// Lets the window breathe and advances the gauge by at most one step of 10.
+void ProgressStep(CopyRun& run);
+
+enum class Protection { Unguarded, ExecutionGuarded, RecordGuarded };
+
+// What a copy does with each record: read and bind (false skips the record), then execute.
+struct RecordSteps {
+    std::function<bool()> bind;
+    std::function<void()> execute;
+    // Records passed over before they are counted (date ranges, deletion marks).
+    std::function<bool()> passOver;
+};
+
+// Walks the records from the current one to the end, counting, advancing the gauge and executing under the
+// given protection. A failure inside the protection shows "Ocorreu um Erro: " + text and the loop goes on.
+void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps);
+
+// Runs the action; a failure shows "Ocorreu um Erro: " + its text and is swallowed. True when it succeeded.
+bool Guarded(CopyRun& run, const std::function<void()>& action);
+
+// Commits an active transaction, unprotected.
+void PlainCommit(CopyRun& run);
+// Commits an active transaction; a failure shows "Erro: <text>. Tente Novamente" and rolls back.
+void GuardedCommit(CopyRun& run);
+
+// "select max(cod) as cod from <table>", then the sequence restarted with that highest code (0 for an empty table).
+// The text form reads the code as text, the integer form as a number.
+enum class CodeForm { Text, Integer };
+void ResyncSequence(CopyRun& run, const std::string& table, const std::string& sequence, CodeForm form,
+                    const std::string& maxColumn = "cod");
+
+// The count line "<n> Registros Copiados." and the completion line.
+void LogCountAndCompletion(CopyRun& run, const std::string& completion);

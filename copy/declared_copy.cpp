@@ -1,0 +1,70 @@
+#include "copy/declared_copy.h"
+
+#include "app/operator.h"
+#include "app/session.h"
+
+namespace {
+
+// False when the delete failed and the copy must end.
+bool PreDeleteAfterGaugeReset(CopyRun& run, const DeclaredCopy& copy)
+{
+    FbQuery& query = run.Query();
+    SetStatement(query, copy.preDeleteSql);
+    try {
+        query.Execute();
+        run.session.target.Transaction().Commit();
+        run.op.LogAppend(copy.preDeleteLogLine);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void PreDeleteBeforeHeader(CopyRun& run, const DeclaredCopy& copy)
+{
+    FbQuery& query = run.Query();
+    SetStatement(query, copy.preDeleteSql);
+    query.Execute();
+    try {
+        run.session.target.Transaction().Commit();
+    } catch (const std::exception&) {
+        // A failed commit here is let go: the rows that follow are written in the same transaction.
+    }
+}
+
+}  // namespace
+
+void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
+{
+    if (copy.checkFile && !CheckLegacyFile(run, copy.fileName)) return;
+    if (!OpenLegacyFile(run, copy.fileName)) return;
+    FbQuery& query = run.Query();
+    if (copy.explicitTransactionFirst) {
+        StartTransactionExplicitly(run);
+        SetStatement(query, copy.sql);
+    }
+    if (copy.preDelete == DeclaredCopy::PreDelete::BeforeHeader) PreDeleteBeforeHeader(run, copy);
+    WriteLogHeader(run, copy.title, copy.fileName);
+    ResetGauge(run);
+    if (copy.preDelete == DeclaredCopy::PreDelete::AfterGaugeReset && !PreDeleteAfterGaugeReset(run, copy)) return;
+    if (!copy.explicitTransactionFirst && !copy.statementPerRecord) SetStatement(query, copy.sql);
+
+    MappedFields fields(run.session.table, copy.mapping);
+    RecordSteps steps;
+    steps.bind = [&] {
+        if (copy.keepRecord && !copy.keepRecord(fields)) return false;
+        if (copy.statementPerRecord) SetStatement(query, copy.sql);
+        if (copy.bindExtra) copy.bindExtra(run, query);
+        fields.BindAll(query);
+        return true;
+    };
+    steps.execute = [&] { query.Execute(); };
+    RecordLoop(run, copy.protection, steps);
+
+    if (!copy.resyncTable.empty()) ResyncSequence(run, copy.resyncTable, copy.resyncTable, CodeForm::Text);
+    if (copy.guardedCommit)
+        GuardedCommit(run);
+    else
+        PlainCommit(run);
+    if (!copy.completion.empty()) LogCountAndCompletion(run, copy.completion);
+}

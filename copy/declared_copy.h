@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "copy/copy_steps.h"
+#include "copy/field_mapping.h"
+
+class FbQuery;
+
+// A copy written as data: its file, texts, statement, variants and mapping, run by RunDeclaredCopy.
+struct DeclaredCopy {
+    enum class PreDelete {
+        None,
+        // Right after opening, before the header: delete (unprotected) and commit, a failed commit ignored.
+        BeforeHeader,
+        // After the gauge reset: delete, commit and log line together; any failure ends the copy silently.
+        AfterGaugeReset,
+    };
+
+    std::string fileName;  // "KQ000039.dat"
+    bool checkFile = false;
+    std::string title;
+    std::string completion;  // empty: the copy logs no count and no completion
+    // Start the transaction and set the statement before the header (otherwise the first statement starts it).
+    bool explicitTransactionFirst = false;
+    PreDelete preDelete = PreDelete::None;
+    std::string preDeleteSql;
+    std::string preDeleteLogLine;
+    bool statementPerRecord = false;
+    Protection protection = Protection::Unguarded;
+    bool guardedCommit = false;
+    std::string resyncTable;  // restarted through the sequence of the same name, text form
+    std::string sql;
+    std::vector<FieldMapping> mapping;
+    // Skip rule: false leaves the record counted but not written.
+    std::function<bool(MappedFields&)> keepRecord;
+    // Values that come from elsewhere than the mapping (drawn codes).
+    std::function<void(CopyRun&, FbQuery&)> bindExtra;
+};
+
+void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy);

@@ -1,0 +1,150 @@
+#include "copy/reference_copies.h"
+
+#include "app/fb_query.h"
+#include "app/session.h"
+#include "copy/declared_copy.h"
+#include "copy/value_helpers.h"
+#include "legacy/field_values.h"
+
+using K = ValueKind;
+using PreDelete = DeclaredCopy::PreDelete;
+
+void CopyCfops(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000039.dat";
+    copy.checkFile = true;
+    copy.title = "Iniciando Cópia de CFOPs...";
+    copy.explicitTransactionFirst = true;
+    copy.sql = "update or insert into COD_OP(cod, nome, pis, icms, cod_ispis) "
+               "values(:cod, :nome, :pis, :icms, :cod_ispis) matching(cod)";
+    copy.mapping = {
+        {"cod", "codigo", K::IntegerOrZero},
+        {"nome", "nome", K::FirstN, 25},
+        {"pis", "pis", K::FirstN, 1},
+        {"icms", "icms", K::FirstN, 1},
+        {"cod_ispis", "cod_ispis", K::FirstN, 3},
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopyCashHistories(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000034.dat";
+    copy.checkFile = true;
+    copy.title = "Iniciando Cópia de Históricos...";
+    copy.explicitTransactionFirst = true;
+    copy.sql = "update or insert into HISCAIXA(cod, grupo) values(:cod, :grupo)";
+    copy.mapping = {
+        {"cod", "codigo", K::IntegerOrZero},
+        {"grupo", "grupo", K::FirstN, 25},
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopySellers(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000017.dat";
+    copy.title = "Iniciando Cópia Vendedores...";
+    copy.completion = "Cópia de Vendedores Concluída";
+    copy.preDelete = PreDelete::BeforeHeader;
+    copy.preDeleteSql = "delete from vendedor";
+    copy.protection = Protection::RecordGuarded;
+    copy.guardedCommit = true;
+    copy.sql = "update or insert into vendedor(cod, nome) values(:cod, :nome)";
+    copy.mapping = {
+        {"cod", "codigo", K::Digits},
+        {"nome", "vendedor", K::Trimmed},
+    };
+    copy.keepRecord = [](MappedFields& fields) {
+        return StrictInteger(DigitsOnly(AsText(fields.Field("codigo")))) > 0;
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopyAddressBook(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000051.dat";
+    copy.checkFile = true;
+    copy.title = "Iniciando Cópia Agenda...";
+    copy.completion = "Cópia da Agenda Concluída";
+    copy.statementPerRecord = true;
+    copy.protection = Protection::ExecutionGuarded;
+    copy.guardedCommit = true;
+    copy.sql = "update or insert into AGENDA(cod,nome, ENDERECO, FONE, FAX, CIDADE, ESTADO, CONTATO, OBS, BAIRRO, CEP) "
+               "values(:cod,:nome, :ENDERECO, :FONE, :FAX, :CIDADE, :ESTADO, :CONTATO, :OBS, :BAIRRO, :CEP)";
+    copy.mapping = {
+        {"nome", "nome", K::Trimmed},         {"ENDERECO", "ENDERECO", K::Trimmed}, {"FONE", "FONE", K::Trimmed},
+        {"FAX", "FAX", K::Trimmed},           {"CIDADE", "CIDADE", K::Trimmed},     {"ESTADO", "ESTADO", K::Trimmed},
+        {"CONTATO", "CONTATO", K::Trimmed},   {"OBS", "OBS", K::Trimmed},           {"BAIRRO", "BAIRRO", K::Trimmed},
+        {"CEP", "CEP", K::Trimmed},
+    };
+    copy.keepRecord = [](MappedFields& fields) { return !Trimmed(AsText(fields.Field("nome"))).empty(); };
+    copy.bindExtra = [](CopyRun& r, FbQuery& query) {
+        query.SetText("cod", NextSequenceValue("agenda", 1, r.SecondQuery()));
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopyProductGroups(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000030.dat";
+    copy.title = "Iniciando Cópia Grupo de Produtos...";
+    copy.completion = "Cópia de Grupos de produtos Concluída";
+    copy.preDelete = PreDelete::AfterGaugeReset;
+    copy.preDeleteSql = "delete from grupoprod";
+    copy.preDeleteLogLine = "Registros de Grupo de Produtos Apagados";
+    copy.statementPerRecord = true;
+    copy.protection = Protection::ExecutionGuarded;
+    copy.guardedCommit = true;
+    copy.resyncTable = "grupoprod";
+    copy.sql = "update or insert into grupoprod(cod,nome) values(:cod,:nome)";
+    copy.mapping = {
+        {"cod", "codigo", K::AsRead},
+        {"nome", "nome", K::Trimmed},
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopyCashGroups(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000004.dat";
+    copy.title = "Iniciando Cópia Grupos de Caixa...";
+    copy.completion = "Cópia de Grupos de Caixa Concluída";
+    copy.preDelete = PreDelete::AfterGaugeReset;
+    copy.preDeleteSql = "delete from grupodecaixa";
+    copy.preDeleteLogLine = "Registros de Caixa Apagados";
+    copy.statementPerRecord = true;
+    copy.protection = Protection::ExecutionGuarded;
+    copy.guardedCommit = true;
+    copy.resyncTable = "grupodecaixa";
+    copy.sql = "update or insert into grupodecaixa(cod,grupo) values(:cod,:nome)";
+    copy.mapping = {
+        {"cod", "codigo", K::AsRead},
+        {"nome", "grupo", K::Trimmed},
+    };
+    RunDeclaredCopy(run, copy);
+}
+
+void CopyManufacturers(CopyRun& run)
+{
+    DeclaredCopy copy;
+    copy.fileName = "KQ000029.dat";
+    copy.title = "Iniando Cópia Fabricantes...";
+    copy.completion = "Cópia de Fabricantes Concluída";
+    copy.statementPerRecord = true;
+    copy.protection = Protection::ExecutionGuarded;
+    copy.guardedCommit = true;
+    copy.resyncTable = "fabricante";
+    copy.sql = "update or insert into fabricante(cod,nome) values(:cod,:nome)";
+    copy.mapping = {
+        {"cod", "codigo", K::IntegerOrZero},
+        {"nome", "nome", K::FirstN, 30},
+    };
+    RunDeclaredCopy(run, copy);
+}

@@ -1,0 +1,111 @@
+#include "legacy/field_values.h"
+
+#include <cfenv>
+#include <cmath>
+
+#include "common/date_time.h"
+#include "common/failure.h"
+#include "legacy/decimal_number.h"
+#include "legacy/field_decoding.h"
+
+namespace {
+
+[[noreturn]] void CannotAccess(const LegacyField& field, const char* typeName)
+{
+    throw Failure("Cannot access field '" + field.Name() + "' as type " + typeName);
+}
+
+Money RoundToMoney(double value, std::string_view shownAs)
+{
+    // Extended precision for the scaling, then the nearest integer with ties to even.
+    const long double scaled = static_cast<long double>(value) * 10000.0L;
+    if (!(std::fabs(scaled) < 9.2e18L)) throw Failure("'" + std::string(shownAs) + "' is out of the money range");
+    return Money{static_cast<std::int64_t>(std::nearbyint(scaled))};
+}
+
+Money IntegerMoney(std::int64_t value)
+{
+    constexpr std::int64_t limit = INT64_MAX / 10000;
+    if (value > limit || value < -limit) throw Failure("'" + std::to_string(value) + "' is out of the money range");
+    return Money::FromUnits(value);
+}
+
+std::string MemoText(const LegacyField& field)
+{
+    const std::string_view bytes = field.Bytes();
+    if (bytes.find_first_not_of(' ') == std::string_view::npos) return {};
+    const auto block = DecodeInteger(bytes);
+    return block ? field.MemoText(*block) : std::string();
+}
+
+}  // namespace
+
+std::string AsText(const LegacyField& field)
+{
+    const std::string_view bytes = field.Bytes();
+    switch (field.Kind()) {
+    case FieldKind::Text: return std::string(DecodeText(bytes));
+    case FieldKind::Integer:
+    case FieldKind::LargeInteger: {
+        const auto value = DecodeInteger(bytes);
+        return value ? std::to_string(*value) : std::string();
+    }
+    case FieldKind::Float: {
+        const auto value = DecodeFloat(bytes);
+        return value ? FormatGeneral(*value) : std::string();
+    }
+    case FieldKind::Date: {
+        const auto value = DecodeDate(bytes);
+        return value ? DateToText(*value) : std::string();
+    }
+    case FieldKind::Logical: {
+        const auto value = DecodeLogical(bytes);
+        return value ? (*value ? "True" : "False") : std::string();
+    }
+    case FieldKind::Memo: return MemoText(field);
+    }
+    return {};
+}
+
+Money AsMoney(const LegacyField& field)
+{
+    const std::string_view bytes = field.Bytes();
+    switch (field.Kind()) {
+    case FieldKind::Text: {
+        const std::string_view text = DecodeText(bytes);
+        const auto value = ParseDecimal(text, ',');
+        if (!value) throw Failure("'" + std::string(text) + "' is not a valid floating point value");
+        return RoundToMoney(*value, text);
+    }
+    case FieldKind::Integer:
+    case FieldKind::LargeInteger: {
+        const auto value = DecodeInteger(bytes);
+        return value ? IntegerMoney(*value) : Money{};
+    }
+    case FieldKind::Float: {
+        const auto value = DecodeFloat(bytes);
+        return value ? RoundToMoney(*value, bytes) : Money{};
+    }
+    case FieldKind::Date: {
+        const auto value = DecodeDate(bytes);
+        return value ? Money::FromUnits(DaysSinceZeroDate(*value)) : Money{};
+    }
+    case FieldKind::Logical:
+    case FieldKind::Memo: break;
+    }
+    CannotAccess(field, "Float");
+}
+
+std::chrono::year_month_day AsDate(const LegacyField& field)
+{
+    switch (field.Kind()) {
+    case FieldKind::Text: {
+        const std::string text(DecodeText(field.Bytes()));
+        const auto value = ParseDateTimeText(text);
+        if (!value) throw Failure("'" + text + "' is not a valid date and time");
+        return value->date;
+    }
+    case FieldKind::Date: return DecodeDate(field.Bytes()).value_or(kZeroDate);
+    default: CannotAccess(field, "DateTime");
+    }
+}

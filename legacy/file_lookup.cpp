@@ -1,0 +1,36 @@
+#include "legacy/file_lookup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+}  // namespace
+
+std::optional<std::string> FindInFolderIgnoringCase(const std::string& folder, const std::string& name)
+{
+    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    std::error_code error;
+    if (fs::is_regular_file(dir / name, error)) return (fs::path(folder) / name).string();
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualIgnoringCase(candidate, name) && it->is_regular_file(error)) return (fs::path(folder) / candidate).string();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FindMemoFileFor(const std::string& tablePath)
+{
+    const fs::path table(tablePath);
+    return FindInFolderIgnoringCase(table.parent_path().string(), table.stem().string() + ".dbt");
+}

@@ -137,7 +137,7 @@ TEST(TestDatabase, tempFolderIsRemovedWithItsContents)
     std::string path;
     {
         TempFolder folder;
-        path = folder.path();
+        path = folder.Path();
         FreshQuibrawDatabase(folder);
         ASSERT_TRUE(std::filesystem::is_directory(path));
     }
@@ -147,13 +147,13 @@ TEST(TestDatabase, tempFolderIsRemovedWithItsContents)
 TEST(TestDatabase, scriptRunnerSkipsCommentsAndKeepsQuotedSemicolons)
 {
     TempFolder folder;
-    const std::string script = folder.path() + "/script.sql";
+    const std::string script = folder.Path() + "/script.sql";
     std::ofstream(script) << "-- a comment; with a semicolon\n"
                              "create table t (a varchar(10) default 'x;y'); /* another; comment */\n"
                              ";;  \n"
                              "create sequence s;\n"
                              "create table \"Odd;Name\" (b integer)";
-    const std::string db = folder.path() + "/t.fdb";
+    const std::string db = folder.Path() + "/t.fdb";
     CreateDatabaseFromScript(db, script);
 
     SqlExec(db, "insert into t default values");
@@ -165,10 +165,10 @@ TEST(TestDatabase, scriptRunnerSkipsCommentsAndKeepsQuotedSemicolons)
 TEST(TestDatabase, failuresCarryFirebirdsText)
 {
     TempFolder folder;
-    const std::string script = folder.path() + "/bad.sql";
+    const std::string script = folder.Path() + "/bad.sql";
     std::ofstream(script) << "create table t (a integer);\ncreate table t (a integer);\n";
     try {
-        CreateDatabaseFromScript(folder.path() + "/bad.fdb", script);
+        CreateDatabaseFromScript(folder.Path() + "/bad.fdb", script);
         FAIL() << "a repeated table was accepted";
     } catch (const std::runtime_error& error) {
         EXPECT_NE(std::string(error.what()).find("T"), std::string::npos);

@@ -48,7 +48,7 @@ TEST_F(TargetDatabaseTest, emptyPathAsksForTheDatabase)
 
 TEST_F(TargetDatabaseTest, unreachableDatabaseShowsTheFixedMessage)
 {
-    for (const std::string& bad : {folder_.path() + "/missing.fdb", folder_.path()}) {
+    for (const std::string& bad : {folder_.Path() + "/missing.fdb", folder_.Path()}) {
         paths_.targetDatabase = bad;
         ScriptedOperator op;
         EXPECT_FALSE(target_.Connect(op, paths_));

@@ -244,15 +244,6 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
-std::string MakeTempDirectory()
-{
-    std::string pattern = (fs::temp_directory_path() / "convquibraw-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        throw std::runtime_error("cannot create a temporary folder: " + std::string(std::strerror(errno)));
-    }
-    return pattern;
-}
-
 }  // namespace
 
 void CreateDatabaseFromScript(const std::string& path, const std::string& scriptPath)
@@ -277,24 +268,17 @@ std::string QuibrawTemplatePath()
 {
     struct Template {
         TempFolder folder;
-        std::string path = folder.path() + "/quibraw_template.fdb";
+        std::string path = folder.Path() + "/quibraw_template.fdb";
         Template() { CreateDatabaseFromScript(path, QUIBRAW_SCHEMA_PATH); }
     };
     static const Template instance;
     return instance.path;
 }
 
-TempFolder::TempFolder() : path_(MakeTempDirectory()) {}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
 
 std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName)
 {
-    const std::string path = (fs::path(folder.path()) / fileName).string();
+    const std::string path = (fs::path(folder.Path()) / fileName).string();
     fs::copy_file(QuibrawTemplatePath(), path, fs::copy_options::overwrite_existing);
     return path;
 }

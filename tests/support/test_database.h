@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 // Firebird databases for the tests: a QuibraW database built once per test process from our own
 // schema script, copied into a fresh temporary folder for every test that writes to it, and a few
 // helpers that read back what landed. Every failure throws std::runtime_error with Firebird's text.
@@ -15,19 +17,6 @@ void CreateDatabaseFromScript(const std::string& path, const std::string& script
 // process ends. Tests never write to it; they take a copy with FreshQuibrawDatabase.
 std::string QuibrawTemplatePath();
 
-// A new, empty directory under /tmp, removed with everything in it on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // Copies the template database into the folder under fileName and returns the copy's path.
 std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName = "bd.fdb");

@@ -102,17 +102,6 @@ TEST(QuibrawSchema, convertsBoundTextsOnTheServer)
     EXPECT_EQ(SqlScalar(db, "select nome from fabricante where cod = 2"), "A\xc7\xc3O");
 }
 
-TEST(QuibrawSchema, sequencesRestartAndAdvance)
-{
-    TempFolder folder;
-    const std::string db = FreshQuibrawDatabase(folder);
-
-    SqlExec(db, "ALTER SEQUENCE grupoprod RESTART WITH 150");
-    EXPECT_EQ(SqlScalar(db, "select gen_id(grupoprod, 1) as venda from rdb$database"), "151");
-    SqlExec(db, "insert into caixa(codmov, historico) values(gen_id(movcaixa, 1), 'X')");
-    EXPECT_EQ(SqlScalar(db, "select codmov from caixa"), "1");
-}
-
 TEST(TestDatabase, copiesOfTheTemplateAreIndependent)
 {
     TempFolder folder;

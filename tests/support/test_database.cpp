@@ -2,6 +2,10 @@
 
 #include <ibase.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -271,17 +275,29 @@ void CreateDatabaseFromScript(const std::string& path, const std::string& script
     session.Detach();
 }
 
+// Shared by every test process of this build (ctest runs each test in a process of its own), keyed by the schema
+// text, created once under a lock and published by a rename.
 std::string QuibrawTemplatePath()
 {
-    struct Template {
-        TempFolder folder;
-        std::string path = folder.Path() + "/quibraw_template.fdb";
-        Template() { CreateDatabaseFromScript(path, QUIBRAW_SCHEMA_PATH); }
-    };
-    static const Template instance;
-    return instance.path;
+    static const std::string path = [] {
+        const std::string schema = ReadFile(QUIBRAW_SCHEMA_PATH);
+        const fs::path folder = fs::path(BUILD_DIR) / "test-templates";
+        fs::create_directories(folder);
+        const fs::path target = folder / ("quibraw-" + std::to_string(std::hash<std::string>{}(schema)) + ".fdb");
+        if (fs::exists(target)) return target.string();
+        const int lock = open((folder / ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+        if (lock < 0 || flock(lock, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + folder.string());
+        if (!fs::exists(target)) {
+            const fs::path building = folder / ("building-" + std::to_string(getpid()) + ".fdb");
+            fs::remove(building);
+            CreateDatabaseFromScript(building.string(), QUIBRAW_SCHEMA_PATH);
+            fs::rename(building, target);
+        }
+        close(lock);
+        return target.string();
+    }();
+    return path;
 }
-
 
 std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName)
 {

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "app/fb_connection.h"
+#include "copy/reference_copies.h"
+#include "common/failure.h"
+#include "copy/value_helpers.h"
+#include "tests/support/copy_fixture.h"
+
+namespace {
+
+DbfWriter Manufacturers(int count)
+{
+    DbfWriter w;
+    w.Field("CODIGO", 'N', 5).Field("NOME", 'C', 35);
+    for (int i = 1; i <= count; ++i) w.Record({std::to_string(i), "FABRICANTE " + std::to_string(i)});
+    return w;
+}
+
+class CopyStepsTest : public CopyFixture {};
+
+}  // namespace
+
+TEST(ValueHelpers, digitsOnlyAndLastCharPos)
+{
+    EXPECT_EQ(DigitsOnly("12.345.678/0001-90"), "12345678000190");
+    EXPECT_EQ(DigitsOnly("ABC"), "0");
+    EXPECT_EQ(DigitsOnly(""), "0");
+    EXPECT_EQ(DigitsOnly("007"), "007");
+    EXPECT_EQ(LastCharPos("\\", "C:\\dados\\bd.fdb"), 9);
+    EXPECT_EQ(LastCharPos("\\", "bd.fdb"), 0);
+    EXPECT_EQ(LastCharPos("/", "/srv/loja/bd.fdb"), 10);
+    EXPECT_EQ(LastCharPos("ab", "xab"), 0);
+    EXPECT_EQ(LastCharPos("a", ""), 0);
+}
+
+TEST(ValueHelpers, integerConversions)
+{
+    EXPECT_EQ(IntegerOrZero(" 0012 "), 12);
+    EXPECT_EQ(IntegerOrZero("-7"), -7);
+    EXPECT_EQ(IntegerOrZero("12a"), 0);
+    EXPECT_EQ(IntegerOrZero(""), 0);
+    EXPECT_EQ(IntegerOrZero("99999999999"), 0);
+    EXPECT_EQ(StrictInteger("0042"), 42);
+    try {
+        StrictInteger("99999999999");
+        FAIL();
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(), "'99999999999' is not a valid integer value");
+    }
+}
+
+TEST_F(CopyStepsTest, nextSequenceValueDrawsConsecutiveValues)
+{
+    Connect();
+    FbQuery& q = session.target.SecondQuery();
+    const int first = std::stoi(NextSequenceValue("agenda", 1, q));
+    EXPECT_EQ(std::stoi(NextSequenceValue("agenda", 1, q)), first + 1);
+    EXPECT_EQ(q.Sql(), "select gen_id(agenda,1) as venda from rdb$database");
+    EXPECT_FALSE(q.IsOpen());
+}
+
+TEST_F(CopyStepsTest, gaugeAdvancesByTenthsOfTheFile)
+{
+    Connect();
+    struct Case {
+        int records;
+        int gauge;
+        int eventsInLoop;
+    };
+    // 5 records never reach the threshold; 50 advance at every tenth; 1,000 at every hundredth record but
+    // let the window breathe at every record from the tenth on.
+    for (const Case c : {Case{5, 0, 0}, Case{50, 50, 5}, Case{1000, 100, 991}}) {
+        WriteLegacy("KQ000029.dat", Manufacturers(c.records));
+        op = ScriptedOperator{};
+        CopyManufacturers(run);
+        EXPECT_EQ(op.gauge, c.gauge) << c.records;
+        EXPECT_TRUE(op.gaugeVisible);
+        EXPECT_EQ(op.processEventsCalls, 1 + c.eventsInLoop) << c.records;
+        EXPECT_EQ(op.log.end()[-2], std::to_string(c.records) + " Registros Copiados.");
+    }
+}
+
+TEST_F(CopyStepsTest, failedRecordsStayCountedAndTheCopyGoesOn)
+{
+    Connect();
+    DbfWriter w;
+    w.Field("CODIGO", 'C', 4).Field("NOME", 'C', 20);
+    for (int i = 1; i <= 10; ++i) w.Record({i % 3 == 0 ? "X" + std::to_string(i) : std::to_string(i), "G"});
+    WriteLegacy("KQ000030.dat", w);
+    CopyProductGroups(run);
+    EXPECT_EQ(op.messages.size(), 3u);
+    EXPECT_EQ(op.messages[0].rfind("Ocorreu um Erro: ", 0), 0u) << op.messages[0];
+    EXPECT_EQ(op.log.end()[-2], "10 Registros Copiados.");
+    EXPECT_EQ(Scalar("select count(*) from grupoprod"), "7");
+}
+
+TEST_F(CopyStepsTest, emptyTargetAfterTheCopyRestartsTheSequenceAtZero)
+{
+    Connect();
+    DbfWriter w;
+    w.Field("CODIGO", 'C', 4).Field("NOME", 'C', 20);
+    w.Record({"AB", "NAO NUMERICO"});
+    WriteLegacy("KQ000030.dat", w);
+    CopyProductGroups(run);
+    EXPECT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(session.copy.highestCode, "0");
+    EXPECT_EQ(op.log.back(), "Cópia de Grupos de produtos Concluída");
+    EXPECT_EQ(NextValue("grupoprod"), "1");
+}
+
+TEST_F(CopyStepsTest, emptyOrUnreadableFilesEndTheCopyQuietlyOrWithTheirMessage)
+{
+    Connect();
+    DbfWriter empty;
+    empty.Field("CODIGO", 'N', 5).Field("NOME", 'C', 30);
+    WriteLegacy("KQ000029.dat", empty);
+    CopyManufacturers(run);
+    EXPECT_TRUE(op.events.empty());
+
+    WriteFileBytes(legacyFolder + "/KQ000029.dat", std::string("\x00garbage", 8));
+    CopyManufacturers(run);
+    EXPECT_EQ(op.Boxes(), std::vector<std::string>{
+                              "message: Não Foi Possivel Conectar em KQ000029.dat. Verifique Se o Caminho Está Correto."});
+    EXPECT_TRUE(op.log.empty());
+}

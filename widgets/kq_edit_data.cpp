@@ -36,17 +36,28 @@ year_month_day SystemToday()
                           day{static_cast<unsigned>(today.day())}};
 }
 
-void ShowInformationBox(const QString& text)
+// A modal box over the active window, which gets the activation back when the box is closed so that the
+// date box keeps its focus.
+void ShowModal(QMessageBox::Icon icon, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok);
+    QWidget* owner = QApplication::activeWindow();
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, owner);
     box.exec();
+    if (owner) owner->activateWindow();
 }
 
+void ShowInformationBox(const QString& text)
+{
+    ShowModal(QMessageBox::NoIcon, text);
+}
+
+// The general error report: error icon, and a period added when the last character comes after "." in
+// the code table.
 void ShowErrorReport(const QString& text)
 {
     QString shown = text;
     if (!shown.isEmpty() && shown.back() > u'.') shown += u'.';
-    QMessageBox::critical(nullptr, kTitle, shown);
+    ShowModal(QMessageBox::Critical, shown);
 }
 
 KqEditData::Clock& CurrentClock()
@@ -142,7 +153,9 @@ void KqEditData::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
-        clear();
+        // As if the text were set: the change is abandoned, not an edit the mask would check on leaving.
+        setText(QString());
+        setCursorPosition(0);
         return;
     case Qt::Key_Escape:
         KqEditFamily::ClearWindow(window());

@@ -3,8 +3,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -16,52 +14,38 @@ using namespace std::chrono;
 
 namespace {
 
-const QString kBlankDate = QStringLiteral("  /  /    ");
-const QString kInvalidDate = QStringLiteral("Data Inválida, favor digitar novamente");
+const QString kBlank = QStringLiteral("  /  /    ");
+const QString kInvalid = QStringLiteral("Data Inválida, favor digitar novamente");
 const QString kRequired = QStringLiteral("Campo de preenchimento obrigatório");
-const QString kMaskFailure = QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+const QString kRefused = QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
-// The sales range row of the main window: "Copiar Vendas De:" [from] "a" [to], then a button.
+// The main window's sales range: "Copiar Vendas De:" [from] "a" [to], then the next widget.
 struct RangeWindow {
     QWidget window;
-    KqEditData* from;
-    KqEditData* to;
-    QPushButton* after;
+    KqEditData* from = new KqEditData(&window);
+    KqEditData* to = new KqEditData(&window);
+    QPushButton* after = new QPushButton(QStringLiteral("Iniciar Cópia"), &window);
 
     RangeWindow()
     {
-        auto* layout = new QHBoxLayout(&window);
-        layout->addWidget(new QLabel(QStringLiteral("Copiar Vendas De:"), &window));
-        from = new KqEditData(&window);
-        from->setObjectName(QStringLiteral("from"));
-        layout->addWidget(from);
-        layout->addWidget(new QLabel(QStringLiteral("a"), &window));
-        to = new KqEditData(&window);
-        to->setObjectName(QStringLiteral("to"));
-        layout->addWidget(to);
-        after = new QPushButton(QStringLiteral("Iniciar Cópia"), &window);
-        after->setObjectName(QStringLiteral("after"));
-        layout->addWidget(after);
-        for (KqEditData* box : {from, to}) {
-            box->SetValidaCampo(false);
-            box->SetCompletaData(false);
-        }
+        from->setObjectName("from");
+        to->setObjectName("to");
+        after->setObjectName("after");
+        for (KqEditData* box : {from, to}) box->SetValidaCampo(false), box->SetCompletaData(false);
     }
-
-    KqEditData* Box(const QString& name) { return name == u"to" ? to : from; }
 };
 
 QString FocusName()
 {
-    QWidget* focus = QApplication::focusWidget();
-    return focus ? focus->objectName() : QStringLiteral("(none)");
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 
-QTestEventList Keys(const QString& typed, std::initializer_list<Qt::Key> keys)
+QTestEventList Keys(const QString& typed, std::initializer_list<Qt::Key> keys, const QString& typedAfter = {})
 {
     QTestEventList events;
-    if (!typed.isEmpty()) events.addKeyClicks(typed);
+    events.addKeyClicks(typed);
     for (Qt::Key key : keys) events.addKeyClick(key);
+    events.addKeyClicks(typedAfter);
     return events;
 }
 
@@ -73,29 +57,25 @@ class DateBoxTest : public QObject {
 private slots:
     void init();
     void cleanup();
-
     void keys_data();
     void keys();
-    void escapeClearsTheWindowsBoxesAndFocusesTheFirst();
+    void escapeClearsOnlyThisWindowsBoxes();
     void pageKeysGoToTheRegisteredTarget();
     void focusColours();
     void clickingAwayFromAnUnfilledYearIsRefused();
-    void invalidDateShowsThePlainBoxAndKeepsTheTextSelected();
-    void refusalReachesTheErrorReportWithItsPeriod();
+    void realInvalidDateBox();
 
 private:
     std::unique_ptr<RangeWindow> w_;
-    QStringList informations_;
-    QStringList failures_;
+    QStringList messages_;
 };
 
 void DateBoxTest::init()
 {
     KqEditData::SetClock([] { return 2026y / December / 8d; });
-    KqEditData::SetInformationHandler([this](const QString& text) { informations_ << text; });
-    KqEditData::SetFailureHandler([this](const QString& text) { failures_ << text; });
-    informations_.clear();
-    failures_.clear();
+    KqEditData::SetInformationHandler([this](const QString& text) { messages_ << text; });
+    KqEditData::SetFailureHandler([this](const QString& text) { messages_ << text; });
+    messages_.clear();
     w_ = std::make_unique<RangeWindow>();
     w_->window.show();
     QApplication::setActiveWindow(&w_->window);
@@ -111,121 +91,65 @@ void DateBoxTest::cleanup()
     KqEditData::SetFailureHandler(nullptr);
 }
 
-// Today is 08/12/2026 throughout. Unless a row says otherwise, the boxes are set as on the main window:
-// no required field, Enter completes the date.
+// Today is 08/12/2026. "main" rows have the main window's settings (Enter completes, nothing required);
+// "plain" rows the box's defaults (no completion, required).
 void DateBoxTest::keys_data()
 {
-    QTest::addColumn<bool>("completaData");
-    QTest::addColumn<bool>("validaCampo");
+    QTest::addColumn<bool>("main");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QTestEventList>("events");
-    QTest::addColumn<QString>("expectedText");
-    QTest::addColumn<QString>("expectedFocus");
-    QTest::addColumn<QString>("expectedSelection");
-    QTest::addColumn<QStringList>("expectedInformations");
-    QTest::addColumn<QStringList>("expectedFailures");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QStringList>("messages");
 
-    const QStringList none;
-    auto row = [&](const char* name, const QString& box, QTestEventList events, const QString& text,
-                   const QString& focus, bool completaData = false, bool validaCampo = false) -> QTestData& {
-        return QTest::newRow(name) << completaData << validaCampo << box << events << text << focus;
-    };
-
-    // Enter completes from today and moves on.
-    row("empty Enter: today", "from", Keys("", {Qt::Key_Return}), "08/12/2026", "to") << "" << none << none;
-    row("keypad Enter", "from", Keys("", {Qt::Key_Enter}), "08/12/2026", "to") << "" << none << none;
-    row("two-digit year: century of today", "from", Keys("050123", {Qt::Key_Return}), "05/01/2023", "to")
-        << "" << none << none;
-    row("complete date unchanged", "from", Keys("05012023", {Qt::Key_Return}), "05/01/2023", "to")
-        << "" << none << none;
-    row("day only", "from", Keys("05", {Qt::Key_Return}), "05/12/2026", "to") << "" << none << none;
-    row("one year digit: rest of today's year", "from", Keys("05012", {Qt::Key_Return}), "05/01/2026", "to")
-        << "" << none << none;
-    row("three year digits: century put before them", "from", Keys("0501202", {Qt::Key_Return}), "05/01/2020",
-        "to") << "" << none << none;
-    row("blank day", "from", Keys("  01", {Qt::Key_Return}), "08/01/2026", "to")
-        << "" << none << none;
-    row("Enter in the last box goes to the next widget", "to", Keys("05012023", {Qt::Key_Return}), "05/01/2023",
-        "after") << "" << none << none;
-
-    // Enter refuses what is not a date.
-    row("31 February", "from", Keys("31022023", {Qt::Key_Return}), "31/02/2023", "from")
-        << "31/02/2023" << QStringList{kInvalidDate} << none;
-    row("month 13 after completion", "from", Keys("0513", {Qt::Key_Return}), "05/13/2026", "from")
-        << "05/13/2026" << QStringList{kInvalidDate} << none;
-    row("full-length date with a hole is not completed", "from", Keys("05 12023", {Qt::Key_Return}), "05/ 1/2023",
-        "from") << "05/ 1/2023" << QStringList{kInvalidDate} << none;
-
-    // Without completion.
-    row("required and empty", "from", Keys("", {Qt::Key_Return}), kBlankDate, "from", true, true)
-        << "" << QStringList{kRequired} << none;
-    row("optional and empty", "from", Keys("", {Qt::Key_Return}), kBlankDate, "to", true, false)
-        << "" << none << none;
-    row("complete date", "from", Keys("05012023", {Qt::Key_Return}), "05/01/2023", "to", true, true)
-        << "" << none << none;
-    row("two-digit year stays and the mask keeps the focus", "from", Keys("050123", {Qt::Key_Return}),
-        "05/01/23  ", "from", true, false) << "" << none << QStringList{kMaskFailure};
-
-    // Backspace and Delete clear the whole date.
-    row("Backspace mid-text", "from", Keys("05012023", {Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Backspace}),
-        kBlankDate, "from") << "" << none << none;
-    row("Delete at the start", "from", Keys("05012023", {Qt::Key_Home, Qt::Key_Delete}), kBlankDate, "from")
-        << "" << none << none;
-    QTestEventList retyped = Keys("05012023", {Qt::Key_Backspace});
-    retyped.addKeyClicks("0702");
-    retyped.addKeyClick(Qt::Key_Return);
-    row("typing after Backspace starts again at the day", "from", retyped, "07/02/2026", "to") << "" << none << none;
-
-    // Leaving by Tab.
-    row("Tab with the year unfilled", "from", Keys("05012", {Qt::Key_Tab}), "05/01/2   ", "from")
-        << "" << none << QStringList{kMaskFailure};
-    row("Tab with a full date", "from", Keys("05012023", {Qt::Key_Tab}), "05/01/2023", "to") << "" << none << none;
-    row("Tab from an untouched box", "from", Keys("", {Qt::Key_Tab}), kBlankDate, "to") << "" << none << none;
-    row("Backspace abandons the change", "from", Keys("05012", {Qt::Key_Backspace, Qt::Key_Tab}), kBlankDate, "to")
-        << "" << none << none;
-    row("Backtab with the year unfilled", "to", Keys("05", {Qt::Key_Backtab}), "05/  /    ", "to")
-        << "" << none << QStringList{kMaskFailure};
-
-    // Up and Down stay within the window's family boxes.
-    row("Up in the first box", "from", Keys("", {Qt::Key_Up}), kBlankDate, "from") << "" << none << none;
-    row("Down in the first box", "from", Keys("", {Qt::Key_Down}), kBlankDate, "to") << "" << none << none;
-    row("Up in the last box", "to", Keys("", {Qt::Key_Up}), kBlankDate, "from") << "" << none << none;
-    row("Down in the last box", "to", Keys("", {Qt::Key_Down}), kBlankDate, "to") << "" << none << none;
-    row("Down with the year unfilled", "from", Keys("05012", {Qt::Key_Down}), "05/01/2   ", "from")
-        << "" << none << QStringList{kMaskFailure};
+    using K = Qt::Key;
+    const QStringList none, invalid{kInvalid}, refused{kRefused};
+    // clang-format off
+    QTest::newRow("empty Enter: today")     << true << "from" << Keys("", {K::Key_Return}) << "08/12/2026" << "to" << none;
+    QTest::newRow("keypad Enter")           << true << "from" << Keys("", {K::Key_Enter}) << "08/12/2026" << "to" << none;
+    QTest::newRow("two-digit year")         << true << "from" << Keys("050123", {K::Key_Return}) << "05/01/2023" << "to" << none;
+    QTest::newRow("three-digit year")       << true << "from" << Keys("0501202", {K::Key_Return}) << "05/01/2020" << "to" << none;
+    QTest::newRow("one year digit")         << true << "from" << Keys("05012", {K::Key_Return}) << "05/01/2026" << "to" << none;
+    QTest::newRow("day only")               << true << "from" << Keys("05", {K::Key_Return}) << "05/12/2026" << "to" << none;
+    QTest::newRow("complete date")          << true << "to" << Keys("05012023", {K::Key_Return}) << "05/01/2023" << "after" << none;
+    QTest::newRow("31 February")            << true << "from" << Keys("31022023", {K::Key_Return}) << "31/02/2023" << "from" << invalid;
+    QTest::newRow("full length, a hole")    << true << "from" << Keys("05 12023", {K::Key_Return}) << "05/ 1/2023" << "from" << invalid;
+    QTest::newRow("plain: empty required")  << false << "from" << Keys("", {K::Key_Return}) << kBlank << "from" << QStringList{kRequired};
+    QTest::newRow("plain: short year kept") << false << "from" << Keys("050123", {K::Key_Return}) << "05/01/23  " << "from" << refused;
+    QTest::newRow("Backspace mid-text")     << true << "from" << Keys("05012023", {K::Key_Left, K::Key_Left, K::Key_Backspace}) << kBlank << "from" << none;
+    QTest::newRow("Delete at the start")    << true << "from" << Keys("05012023", {K::Key_Home, K::Key_Delete}) << kBlank << "from" << none;
+    QTest::newRow("retyped after Delete")   << true << "from" << Keys("05012023", {K::Key_Delete}, "0702") << "07/02/    " << "from" << none;
+    QTest::newRow("Tab, year unfilled")     << true << "from" << Keys("05012", {K::Key_Tab}) << "05/01/2   " << "from" << refused;
+    QTest::newRow("Tab, untouched box")     << true << "from" << Keys("", {K::Key_Tab}) << kBlank << "to" << none;
+    QTest::newRow("Tab after Backspace")    << true << "from" << Keys("05012", {K::Key_Backspace, K::Key_Tab}) << kBlank << "to" << none;
+    QTest::newRow("Up in the first box")    << true << "from" << Keys("", {K::Key_Up}) << kBlank << "from" << none;
+    QTest::newRow("Down in the first box")  << true << "from" << Keys("", {K::Key_Down}) << kBlank << "to" << none;
+    QTest::newRow("Up in the last box")     << true << "to" << Keys("", {K::Key_Up}) << kBlank << "from" << none;
+    QTest::newRow("Down in the last box")   << true << "to" << Keys("", {K::Key_Down}) << kBlank << "to" << none;
+    // clang-format on
 }
 
 void DateBoxTest::keys()
 {
-    QFETCH(bool, completaData);
-    QFETCH(bool, validaCampo);
+    QFETCH(bool, main);
     QFETCH(QString, box);
     QFETCH(QTestEventList, events);
-    QFETCH(QString, expectedText);
-    QFETCH(QString, expectedFocus);
-    QFETCH(QString, expectedSelection);
-    QFETCH(QStringList, expectedInformations);
-    QFETCH(QStringList, expectedFailures);
-
-    KqEditData* target = w_->Box(box);
-    target->SetCompletaData(completaData);
-    target->SetValidaCampo(validaCampo);
+    KqEditData* target = box == "to" ? w_->to : w_->from;
+    target->SetCompletaData(!main);
+    target->SetValidaCampo(!main);
     target->setFocus(Qt::TabFocusReason);
-    QCOMPARE(FocusName(), box);
 
     events.simulate(target);
 
-    QCOMPARE(target->Text(), expectedText);
-    QCOMPARE(FocusName(), expectedFocus);
-    QCOMPARE(target->selectedText().replace(u'_', u' '), expectedSelection);
-    QCOMPARE(informations_, expectedInformations);
-    QCOMPARE(failures_, expectedFailures);
+    QTEST(target->Text(), "text");
+    QTEST(FocusName(), "focus");
+    QTEST(messages_, "messages");
+    if (messages_ == QStringList{kInvalid}) QCOMPARE(target->selectedText(), target->displayText());
 }
 
-void DateBoxTest::escapeClearsTheWindowsBoxesAndFocusesTheFirst()
+void DateBoxTest::escapeClearsOnlyThisWindowsBoxes()
 {
     RangeWindow other;
-    other.from->SetText("01/01/2020");
     other.to->SetText("31/12/2020");
     w_->from->SetText("05/01/2023");
     w_->from->setEnabled(false);
@@ -234,17 +158,14 @@ void DateBoxTest::escapeClearsTheWindowsBoxesAndFocusesTheFirst()
 
     QTest::keyClick(w_->to, Qt::Key_Escape);
 
-    QCOMPARE(w_->from->Text(), "  /  /    ");
-    QCOMPARE(w_->to->Text(), "  /  /    ");
     QCOMPARE(w_->from->displayText(), "__/__/____");
+    QCOMPARE(w_->to->Text(), kBlank);
     QVERIFY(w_->from->isEnabled());
     QCOMPARE(FocusName(), "from");
-    QCOMPARE(other.from->Text(), "01/01/2020");
     QCOMPARE(other.to->Text(), "31/12/2020");
-    // The unfinished year was abandoned, so Tab is free to go on.
-    QVERIFY(failures_.isEmpty());
-    QTest::keyClick(w_->from, Qt::Key_Tab);
+    QTest::keyClick(w_->from, Qt::Key_Tab);  // nothing left to refuse
     QCOMPARE(FocusName(), "to");
+    QCOMPARE(messages_, QStringList());
 }
 
 void DateBoxTest::pageKeysGoToTheRegisteredTarget()
@@ -252,108 +173,48 @@ void DateBoxTest::pageKeysGoToTheRegisteredTarget()
     w_->from->setFocus(Qt::TabFocusReason);
     QTest::keyClick(w_->from, Qt::Key_PageDown);
     QCOMPARE(FocusName(), "from");
-
     KqEditFamily::SetPageTarget(w_->after);
-    QTest::keyClick(w_->from, Qt::Key_PageDown);
+    QTest::keyClick(w_->from, Qt::Key_PageUp);
     QCOMPARE(FocusName(), "after");
-
-    w_->to->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(w_->to, "05");
-    QTest::keyClick(w_->to, Qt::Key_PageUp);
-    QCOMPARE(FocusName(), "to");
-    QCOMPARE(failures_, QStringList{kMaskFailure});
 }
 
 void DateBoxTest::focusColours()
 {
-    const QColor own(Qt::yellow);
     w_->after->setFocus(Qt::TabFocusReason);
     QPalette colours = w_->from->palette();
-    colours.setColor(QPalette::Base, own);
+    colours.setColor(QPalette::Base, Qt::yellow);
     w_->from->setPalette(colours);
-    w_->to->SetColorOnEnter(Qt::cyan);
-
     w_->from->setFocus(Qt::TabFocusReason);
     QCOMPARE(w_->from->palette().color(QPalette::Base), w_->from->ColorOnEnter());
-    QVERIFY(w_->from->ColorOnEnter() != own);
-
     QTest::keyClick(w_->from, Qt::Key_Tab);
-    QCOMPARE(w_->from->palette().color(QPalette::Base), own);
-    QCOMPARE(w_->to->palette().color(QPalette::Base), QColor(Qt::cyan));
-
-    // A refused departure leaves the box with its focus colour, and later leaving still restores its own.
-    QTest::keyClicks(w_->to, "1");
-    QTest::keyClick(w_->to, Qt::Key_Tab);
-    QCOMPARE(w_->to->palette().color(QPalette::Base), QColor(Qt::cyan));
+    QCOMPARE(w_->from->palette().color(QPalette::Base), QColor(Qt::yellow));
 }
 
 void DateBoxTest::clickingAwayFromAnUnfilledYearIsRefused()
 {
     w_->from->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(w_->from, "05012");
-
     w_->after->setFocus(Qt::MouseFocusReason);
-
     QTRY_COMPARE(FocusName(), "from");
-    QCOMPARE(failures_, QStringList{kMaskFailure});
-    QCOMPARE(w_->from->Text(), "05/01/2   ");
-
-    QTest::keyClicks(w_->from, "023");
-    w_->after->setFocus(Qt::MouseFocusReason);
-    QTest::qWait(20);
-    QCOMPARE(FocusName(), "after");
-    QCOMPARE(failures_.size(), 1);
+    QCOMPARE(messages_, QStringList{kRefused});
 }
 
-// The real boxes, answered by a timer: title, no icon, one OK; afterwards the text is still selected.
-void DateBoxTest::invalidDateShowsThePlainBoxAndKeepsTheTextSelected()
+// Without the hook: a real box titled "ConvQuibraW", no icon, one OK; then the text is still selected.
+void DateBoxTest::realInvalidDateBox()
 {
     KqEditData::SetInformationHandler(nullptr);
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::Critical;
-    qsizetype buttons = 0;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->buttons().size();
+        QVERIFY(box && box->icon() == QMessageBox::NoIcon && box->buttons().size() == 1);
+        messages_ << box->windowTitle() << box->text();
         box->button(QMessageBox::Ok)->click();
     });
     w_->from->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(w_->from, "31022023");
     QTest::keyClick(w_->from, Qt::Key_Return);
-
-    QCOMPARE(title, "ConvQuibraW");
-    QCOMPARE(text, kInvalidDate);
-    QCOMPARE(icon, QMessageBox::NoIcon);
-    QCOMPARE(buttons, 1);
+    QCOMPARE(messages_, (QStringList{"ConvQuibraW", kInvalid}));
     QTRY_COMPARE(FocusName(), "from");
     QCOMPARE(w_->from->selectedText(), "31/02/2023");
-}
-
-void DateBoxTest::refusalReachesTheErrorReportWithItsPeriod()
-{
-    KqEditData::SetFailureHandler(nullptr);
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        box->button(QMessageBox::Ok)->click();
-    });
-    w_->from->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(w_->from, "05012");
-    QTest::keyClick(w_->from, Qt::Key_Tab);
-
-    QCOMPARE(title, "ConvQuibraW");
-    QCOMPARE(text, kMaskFailure + u'.');
-    QCOMPARE(icon, QMessageBox::Critical);
-    QTRY_COMPARE(FocusName(), "from");
 }
 
 QTEST_MAIN(DateBoxTest)

@@ -95,6 +95,7 @@ QString Completed(QString text, year_month_day today)
     return text;
 }
 
+// Valid means readable by the same date parser the copies use on this text (blanks around it allowed).
 bool IsValidDate(const QString& text)
 {
     return ParseDateTimeText(text.toStdString()).has_value();

@@ -9,7 +9,7 @@
 // The date entry box: a masked edit box for a date typed day/month/year, member of the KqEdit family.
 // Enter completes a partly typed date from today's date and checks it; Backspace and Delete clear the
 // whole date; Escape clears every family box of the window; Up and Down walk the window's family boxes;
-// Page Up and Page Down jump to the family's registered target.
+// Page Up and Page Down jump to the target registered with KqEditFamily::SetPageTarget.
 class KqEditData : public QLineEdit {
     Q_OBJECT
 

@@ -15,6 +15,7 @@ bool AllBlanks(std::string_view bytes) { return bytes.find_first_not_of(' ') == 
 
 std::string_view DecodeText(std::string_view bytes)
 {
+    if (bytes.empty()) return bytes;  // no current record: the view has no data to search
     const void* nul = std::memchr(bytes.data(), 0, bytes.size());
     return nul ? bytes.substr(0, static_cast<const char*>(nul) - bytes.data()) : bytes;
 }

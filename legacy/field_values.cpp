@@ -1,6 +1,5 @@
 #include "legacy/field_values.h"
 
-#include <cfenv>
 #include <cmath>
 
 #include "common/date_time.h"

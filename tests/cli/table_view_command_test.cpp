@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "cli/inspect_command.h"
+#include "cli/table_view_command.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
 

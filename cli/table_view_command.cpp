@@ -1,4 +1,4 @@
-#include "cli/inspect_command.h"
+#include "cli/table_view_command.h"
 
 #include <cstdio>
 

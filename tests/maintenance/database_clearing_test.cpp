@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/commands.h"
 #include "app/session.h"
@@ -69,14 +70,27 @@ std::string NextValue(const std::string& path, const std::string& sequence)
     return SqlScalar(path, "select gen_id(" + sequence + ", 1) from rdb$database");
 }
 
+// A database with a row in every table and every sequence at 500. Filling costs far more than copying:
+// it is filled once per test run and copied for each test.
+const std::string& FilledDatabase()
+{
+    static TempFolder folder;
+    static const std::string path = [] {
+        const std::string filled = FreshQuibrawDatabase(folder, "cheio.fdb");
+        FillEveryTable(filled);
+        for (const std::string& sequence : UserSequences(filled))
+            SqlExec(filled, "alter sequence " + sequence + " restart with 500");
+        return filled;
+    }();
+    return path;
+}
+
 class DatabaseClearingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path_ = FreshQuibrawDatabase(folder_);
-        FillEveryTable(path_);
-        for (const std::string& sequence : UserSequences(path_))
-            SqlExec(path_, "alter sequence " + sequence + " restart with 500");
+        path_ = folder_.File("bd.fdb");
+        std::filesystem::copy_file(FilledDatabase(), path_);
         op_.targetBox = path_;
         session_.paths.targetDatabase = path_;
         op_.log = {"linha de um comando anterior"};
@@ -89,19 +103,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(DatabaseClearingTest, schemaHoldsEverythingTheClearingNames)
-{
-    // The clearing fails on the first table or sequence the test database lacks; make that visible here.
-    const auto tables = UserTables(path_);
-    for (const char* table : {"CLIENTE", "PRODUTO", "CAIXA", "AGENDA", "CARNE", "CONFIG_TEMA", "CONTASPAGAR",
-                              "CONTASRECEBER", "DUPLICATAS", "CONVENIO", "ENTRADA", "ITEM_ENTRADA", "FABRICANTE",
-                              "FORNECEDOR", "GRUPOPROD", "ORCAMENTO", "ITEM_ORCAMENTO", "VENDA", "ITEM_VENDA",
-                              "TRANSFERENCIA", "ROTA", "USUARIO", "VENDEDOR", "ITEM_COMPRA", "COMPRA", "FVMT",
-                              "JUSTIFICATIVA", "OS_VENDA", "OS_ITENS", "SERVICO", "ACERTO", "SPEDDADOSADIC",
-                              "SPED_REDUCAOZ", "TRANSPORTADORA", "ECF", "MOV_FRE", "NFE", "NFCE"})
-        EXPECT_TRUE(Contains(tables, table)) << table;
-}
 
 TEST_F(DatabaseClearingTest, emptiesTablesRestartsSequencesAndRecreatesUserAndSeller)
 {

@@ -116,7 +116,8 @@ void BackupAndRestore(Session& session, Operator& op)
     const std::string programFolder =
         session.programFolder.empty() ? RunningProgramFolder() : session.programFolder;
     const std::string gbak = programFolder + "/gbak";
-    if (!FileExists(gbak)) {
+    std::error_code noGbak;
+    if (!fs::exists(gbak, noGbak)) {
         op.ShowMessage("O arquivo Gbak.exe Nao foi encontrado. Faça Uma copia dele para a pasta deste programa.");
         return;
     }

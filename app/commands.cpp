@@ -5,6 +5,9 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "maintenance/backup_restore.h"
+#include "maintenance/database_clearing.h"
+#include "maintenance/renumbering.h"
 
 namespace {
 
@@ -18,13 +21,13 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::ChooseLegacyFolder: ChooseLegacyFolder(op, session.paths); return;
     case Command::ChooseTargetDatabase: ChooseTargetDatabase(op, session.paths); return;
     case Command::StartCopy: RunFullMigration(session, op); return;
-    case Command::BackupRestore:
-    case Command::ClearDatabase:
+    case Command::BackupRestore: BackupAndRestore(session, op); return;
+    case Command::ClearDatabase: ClearQuibrawDatabase(session, op); return;
+    case Command::RenumberSales: RenumberDocuments(session, op, "venda"); return;
+    case Command::RenumberNfe: RenumberDocuments(session, op, "nfe"); return;
     case Command::OrvelImport:
     case Command::UpdateProductField:
     case Command::DeleteRemovedReceivables:
-    case Command::RenumberSales:
-    case Command::RenumberNfe:
     case Command::ConvertXmls: NotAvailableYet(op); return;
     }
 }

@@ -1,0 +1,149 @@
+#include "maintenance/backup_restore.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/operator.h"
+#include "app/session.h"
+#include "common/failure.h"
+#include "copy/value_helpers.h"
+#include "maintenance/run_and_wait.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kInUseMessage =
+    "O sistema não Pode fazer backup desse Banco de Dados. Verifique Se o Bd não está sendo usado em algum "
+    "terminal";
+
+// The folder part of a path, with its last "/" ("" when there is none).
+std::string FolderOf(const std::string& path) { return path.substr(0, LastCharPos("/", path)); }
+
+bool FileExists(const std::string& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// The gbak arguments after the program: "-b" backs the first file up into the second, "-c" creates the
+// second file from the backup in the first.
+std::vector<std::string> GbakArguments(const std::string& program, const char* option, const std::string& from,
+                                       const std::string& to)
+{
+    return {program, option, "-user", "sysdba", "-pass", "pxlortevn", from, to};
+}
+
+std::string CommandLine(const std::vector<std::string>& arguments)
+{
+    std::string line;
+    for (const std::string& argument : arguments) line += (line.empty() ? "" : " ") + argument;
+    return line;
+}
+
+// gbak's own words, or how it ended when it said nothing.
+std::string FailureText(const ProcessOutcome& outcome)
+{
+    std::string text = Trimmed(outcome.output);
+    if (text.empty()) text = "gbak terminou com o código " + std::to_string(outcome.exitStatus);
+    return text;
+}
+
+// True when nobody but this connection has the database open. Connecting fails when another process's
+// engine holds the file; other attachments through the same engine show up among the monitored ones.
+bool OnlyWeUseTheDatabase(Session& session, Operator& op)
+{
+    if (!session.target.Connect(op, session.paths)) return false;
+    FbQuery& query = session.target.Query();
+    query.Close();
+    query.ClearText();
+    query.AddLine("select count(*) as others from mon$attachments");
+    query.AddLine("where mon$attachment_id <> current_connection and mon$system_flag = 0");
+    query.Open();
+    const int others = query.ColumnInteger("others");
+    query.Close();
+    return others == 0;
+}
+
+// Steps after the database has been moved aside; the caller's guard shows any failure.
+void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak, const std::string& databasePath,
+                         const std::string& folder)
+{
+    const std::string oldFile = folder + "bd.old";
+    const std::string backupFile = folder + "bd.bkp";
+    const std::string restoredFile = folder + "bd.fdb";
+
+    op.LogClear();
+    op.LogAppend("Iniciando Backup");
+    session.paths.targetDatabase = oldFile;
+    const bool backupWasThere = FileExists(backupFile);
+    const ProcessOutcome backup = RunAndWait(GbakArguments(gbak, "-b", oldFile, backupFile));
+    if (!backup.Succeeded()) {
+        std::error_code ignored;
+        if (!backupWasThere) fs::remove(backupFile, ignored);
+        fs::rename(oldFile, databasePath);
+        throw Failure(FailureText(backup));
+    }
+    op.ShowMessage("ok");
+    op.LogAppend("Aquivo .old criado");
+
+    session.paths.targetDatabase = backupFile;
+    const bool restoredWasThere = FileExists(restoredFile);
+    std::vector<std::string> restore = GbakArguments("gbak", "-c", backupFile, restoredFile);
+    const std::string restoreLine = CommandLine(restore);
+    restore.front() = gbak;
+    const ProcessOutcome restored = RunAndWait(restore);
+    op.LogAppend(restoreLine);
+    if (!restored.Succeeded()) {
+        std::error_code ignored;
+        if (!restoredWasThere) fs::remove(restoredFile, ignored);
+        throw Failure(FailureText(restored));
+    }
+    fs::remove(backupFile);
+}
+
+}  // namespace
+
+void BackupAndRestore(Session& session, Operator& op)
+{
+    const std::string databasePath = op.TargetBox();
+    if (Trimmed(databasePath).empty()) {
+        op.ShowMessage("Caminho BD QuibraW nao foi preenchido!");
+        op.Focus(FocusTarget::TargetBox);
+        return;
+    }
+    const std::string programFolder =
+        session.programFolder.empty() ? RunningProgramFolder() : session.programFolder;
+    const std::string gbak = programFolder + "/gbak";
+    std::error_code noGbak;
+    if (!fs::exists(gbak, noGbak)) {
+        op.ShowMessage("O arquivo Gbak.exe Nao foi encontrado. Faça Uma copia dele para a pasta deste programa.");
+        return;
+    }
+
+    try {
+        session.paths.targetDatabase = databasePath;
+        const std::string folder = FolderOf(databasePath);
+        const std::string oldFile = folder + "bd.old";
+        // A rename here would silently replace the backup of an earlier run.
+        if (FileExists(oldFile)) {
+            op.ShowMessage("Já existe o arquivo " + oldFile + ". Mova ou apague este arquivo antes do Backup/Restore.");
+            return;
+        }
+        const bool alone = OnlyWeUseTheDatabase(session, op);
+        session.target.Database().Close();  // commits; the file must be free for gbak
+        std::error_code renameError;
+        if (alone) fs::rename(databasePath, oldFile, renameError);
+        if (!alone || renameError || !FileExists(oldFile)) {
+            op.ShowMessage(kInUseMessage);
+            return;
+        }
+        BackupMovedDatabase(session, op, gbak, databasePath, folder);
+    } catch (const std::exception& failure) {
+        op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
+    }
+    session.paths = RememberedPaths{};
+    op.SetLegacyFolderBox("");
+    op.SetTargetBox("");
+}

@@ -5,6 +5,8 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "fiscal/invoice_import.h"
+#include "foreign/orvel_import.h"
 
 namespace {
 
@@ -20,12 +22,12 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::StartCopy: RunFullMigration(session, op); return;
     case Command::BackupRestore:
     case Command::ClearDatabase:
-    case Command::OrvelImport:
     case Command::UpdateProductField:
     case Command::DeleteRemovedReceivables:
     case Command::RenumberSales:
-    case Command::RenumberNfe:
-    case Command::ConvertXmls: NotAvailableYet(op); return;
+    case Command::RenumberNfe: NotAvailableYet(op); return;
+    case Command::OrvelImport: ImportOrvelProducts(session, op); return;
+    case Command::ConvertXmls: ImportInvoiceXmls(session, op); return;
     }
 }
 

@@ -184,13 +184,6 @@ TEST_F(InvoiceImportTest, aBadEmissionDateEndsTheCommandAfterTheEarlierFiles)
     }
 }
 
-TEST(InvoiceStatus, acceptsThePiecesOfTheAuthorisedRange)
-{
-    for (const char* status : {"100", "150", "100-150", "1", "0-1"}) EXPECT_TRUE(IsAcceptedStatus(status)) << status;
-    for (const char* status : {"", "110", "101", "135", "104", "150-100"})
-        EXPECT_FALSE(IsAcceptedStatus(status)) << status;
-}
-
 TEST(InvoiceDate, acceptsExactlyDayMonthYear)
 {
     EXPECT_EQ(DateFromText("10/05/2023"), std::chrono::year_month_day{std::chrono::year{2023} / 5 / 10});

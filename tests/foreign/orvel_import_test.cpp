@@ -187,14 +187,6 @@ TEST_F(OrvelImportTest, connectionFailuresAreShownAndNothingIsWritten)
         EXPECT_EQ(op_.messages.back(), "Ocorreu um Erro: Cannot perform operation -- DB is currently open");
         EXPECT_EQ(session_->orvel.Database().Name(), orvelPath_);
     }
-    {  // An empty target box: the target cannot be opened.
-        session_ = std::make_unique<Session>();
-        op_ = ScriptedOperator{};
-        Run(orvelPath_);
-        ASSERT_EQ(op_.messages.size(), 1u);
-        EXPECT_EQ(op_.messages[0].rfind("Ocorreu um Erro: ", 0), 0u) << op_.messages[0];
-        EXPECT_EQ(SqlScalar(targetPath_, "select count(*) from produto"), "1");
-    }
 }
 
 TEST_F(OrvelImportTest, aDuplicateCodeEndsTheRunWithEarlierRowsPending)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "app/choosers.h"
 #include "app/operator.h"
@@ -91,20 +92,8 @@ void Record(FbConnection& target, const Invoice& invoice)
     target.Transaction().Commit();
 }
 
-}  // namespace
-
-bool IsAcceptedStatus(const std::string& trimmedStatus)
-{
-    return !trimmedStatus.empty() && std::string_view("100-150").find(trimmedStatus) != std::string_view::npos;
-}
-
-std::chrono::year_month_day DateFromText(const std::string& text)
-{
-    const auto date = ParseStrictDateText(text);
-    if (!date) throw Failure("'" + text + "' is not a valid date");
-    return *date;
-}
-
+// The plain, visible files of the folder whose names end in ".xml" in any letter case, sorted by name. The
+// window processes its pending events once per file found.
 std::vector<std::string> XmlFileNames(const std::string& folder, Operator& op)
 {
     std::vector<std::string> names;
@@ -118,6 +107,20 @@ std::vector<std::string> XmlFileNames(const std::string& folder, Operator& op)
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+}  // namespace
+
+bool IsAcceptedStatus(const std::string& trimmedStatus)
+{
+    return !trimmedStatus.empty() && std::string_view("100-150").find(trimmedStatus) != std::string_view::npos;
+}
+
+std::chrono::year_month_day DateFromText(const std::string& text)
+{
+    const auto date = ParseStrictDateText(text);
+    if (!date) throw Failure("'" + text + "' is not a valid date");
+    return *date;
 }
 
 void ImportInvoiceXmls(Session& session, Operator& op)

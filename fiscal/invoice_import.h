@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 class Operator;
 struct Session;
@@ -12,10 +11,6 @@ bool IsAcceptedStatus(const std::string& trimmedStatus);
 
 // "dd/mm/yyyy" exactly, a real calendar date; anything else fails with "'<text>' is not a valid date".
 std::chrono::year_month_day DateFromText(const std::string& text);
-
-// The plain, visible files of the folder whose names end in ".xml" in any letter case, sorted by name. The
-// operator's window processes its pending events once per file found.
-std::vector<std::string> XmlFileNames(const std::string& folder, Operator& op);
 
 // "Converter XMLs": asks for the target database and connects it, asks for the folder of the invoice files,
 // makes sure of its sub-folders NFE, NFE/EXC and NFE/CSTAT150, and records one `nfce` row per authorised

@@ -5,6 +5,8 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "fiscal/invoice_import.h"
+#include "foreign/orvel_import.h"
 #include "maintenance/backup_restore.h"
 #include "maintenance/database_clearing.h"
 #include "maintenance/renumbering.h"
@@ -25,10 +27,10 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::ClearDatabase: ClearQuibrawDatabase(session, op); return;
     case Command::RenumberSales: RenumberDocuments(session, op, "venda"); return;
     case Command::RenumberNfe: RenumberDocuments(session, op, "nfe"); return;
-    case Command::OrvelImport:
+    case Command::OrvelImport: ImportOrvelProducts(session, op); return;
+    case Command::ConvertXmls: ImportInvoiceXmls(session, op); return;
     case Command::UpdateProductField:
-    case Command::DeleteRemovedReceivables:
-    case Command::ConvertXmls: NotAvailableYet(op); return;
+    case Command::DeleteRemovedReceivables: NotAvailableYet(op); return;
     }
 }
 

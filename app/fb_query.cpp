@@ -232,6 +232,11 @@ std::int32_t FbQuery::ColumnInteger(const std::string& name)
     return ColumnAsInteger(Column(name), database_.Handle(), transaction_.Handle());
 }
 
+Money FbQuery::ColumnMoney(const std::string& name)
+{
+    return ColumnAsMoney(Column(name), database_.Handle(), transaction_.Handle());
+}
+
 void FbQuery::ForgetPrepared()
 {
     Close();

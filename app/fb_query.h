@@ -53,6 +53,7 @@ public:
     // Columns by name (case-insensitive); NULL reads as "" or 0.
     std::string ColumnText(const std::string& name);
     std::int32_t ColumnInteger(const std::string& name);
+    Money ColumnMoney(const std::string& name);
 
     // Drops every prepared statement (the connection is closing).
     void ForgetPrepared();

@@ -287,3 +287,64 @@ std::int32_t ColumnAsInteger(const XSQLVAR& var, isc_db_handle* database, isc_tr
     }
     }
 }
+
+namespace {
+
+// value * 10^(scale + 4), rounded half away from zero when decimals are dropped.
+std::int64_t ToTenThousandths(std::int64_t value, int scale)
+{
+    int shift = scale + 4;
+    for (; shift > 0; --shift) value *= 10;
+    if (shift == 0) return value;
+    std::int64_t divisor = 1;
+    for (; shift < 0; ++shift) divisor *= 10;
+    const std::int64_t quotient = value / divisor;
+    const std::int64_t remainder = value % divisor;
+    if (2 * (remainder < 0 ? -remainder : remainder) >= divisor) return quotient + (value < 0 ? -1 : 1);
+    return quotient;
+}
+
+Money MoneyFromText(const std::string& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && text[begin] == ' ') ++begin;
+    while (end > begin && text[end - 1] == ' ') --end;
+    std::string digits;
+    int scale = 0;
+    bool negative = false, separator = false;
+    for (size_t i = begin; i < end; ++i) {
+        const char c = text[i];
+        if (i == begin && (c == '-' || c == '+')) {
+            negative = c == '-';
+        } else if ((c == ',' || c == '.') && !separator) {
+            separator = true;
+        } else if (c >= '0' && c <= '9') {
+            digits += c;
+            if (separator) --scale;
+        } else {
+            digits.clear();
+            break;
+        }
+    }
+    std::int64_t value = 0;
+    const auto [last, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || last != digits.data() + digits.size())
+        throw DatabaseError("'" + text + "' is not a valid floating point value");
+    return Money{ToTenThousandths(negative ? -value : value, scale)};
+}
+
+}  // namespace
+
+Money ColumnAsMoney(const XSQLVAR& var, isc_db_handle* database, isc_tr_handle* transaction)
+{
+    if (var.sqlind && *var.sqlind < 0) return Money{};
+    switch (var.sqltype & ~1) {
+    case SQL_SHORT: return Money{ToTenThousandths(Load<short>(var), var.sqlscale)};
+    case SQL_LONG: return Money{ToTenThousandths(Load<ISC_LONG>(var), var.sqlscale)};
+    case SQL_INT64: return Money{ToTenThousandths(Load<ISC_INT64>(var), var.sqlscale)};
+    case SQL_FLOAT: return Money{std::llround(static_cast<double>(Load<float>(var)) * 10000.0)};
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: return Money{std::llround(Load<double>(var) * 10000.0)};
+    default: return MoneyFromText(ColumnAsText(var, database, transaction));
+    }
+}

@@ -27,3 +27,6 @@ void BindParameter(const ParameterValue& value, const XSQLVAR& described, XSQLVA
 std::string ColumnAsText(const XSQLVAR& var, isc_db_handle* database, isc_tr_handle* transaction);
 // A fetched column as a signed 32-bit integer; NULL as 0; a text that is not an integer fails.
 std::int32_t ColumnAsInteger(const XSQLVAR& var, isc_db_handle* database, isc_tr_handle* transaction);
+// A fetched number as money (four decimals, further decimals rounded half away from zero); NULL as 0. A text
+// column is read with "," or "." before the decimals; a text that is not a number fails.
+Money ColumnAsMoney(const XSQLVAR& var, isc_db_handle* database, isc_tr_handle* transaction);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,13 +36,32 @@ QString FromOperatorText(const std::string& text)
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
+// "MS Sans Serif" at 8 points, or the closest installed face of similar width, or the platform's sans at 8.
 QFont WindowFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"), 8);
-    if (QFontInfo(font).family() == font.family()) return font;
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
+        QFont font(QString::fromLatin1(family), 8);
+        if (QFontInfo(font).family() == font.family()) return font;
+    }
     QFont fallback = QApplication::font();
     fallback.setPointSize(8);
     return fallback;
+}
+
+// Wider faces than the one the layout was drawn for would clip the fixed-size instruction text: step the size
+// down until every line fits.
+void FitLinesToWidth(QLabel& label)
+{
+    QFont font = label.font();
+    const QStringList lines = label.text().split(QLatin1Char('\n'));
+    const auto widest = [&lines](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int width = 0;
+        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
+    };
+    while (widest(font) > label.width() && font.pointSizeF() > 6) font.setPointSizeF(font.pointSizeF() - 0.5);
+    label.setFont(font);
 }
 
 }  // namespace
@@ -99,6 +119,8 @@ QLabel* MainWindow::AddLabel(const char* name, const QString& caption, int left,
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     label->adjustSize();
+    // Labels lie beneath the boxes, as on the form the layout comes from: a box covers a label that runs long.
+    label->lower();
     return label;
 }
 
@@ -196,6 +218,7 @@ void MainWindow::BuildWidgets()
                                               "2) Numeração de Venda\n\n"
                                               "3) Numeração de NFe\n\n"
                                               "4) Configurar a NFe no QuibraW"));
+    FitLinesToWidth(*instructionLabel_);
 }
 
 void MainWindow::SetTabOrder()

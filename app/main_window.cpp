@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -248,6 +249,14 @@ void MainWindow::showEvent(QShowEvent* event)
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};
     CentreOnScreen();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (commandRunning_)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 void MainWindow::Run(Command command)

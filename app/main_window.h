@@ -85,6 +85,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The window stays while a command runs: the command works on what the window owns.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     class InputPause;

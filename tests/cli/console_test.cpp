@@ -70,30 +70,14 @@ TEST(CommandLine, helpAndVersion)
     EXPECT_EQ(version.out, std::string("convquibraw-cli ") + CONVQUIBRAW_VERSION + "\n");
 }
 
-TEST(CommandLine, commandsAndOptionsMapOntoTheWindow)
+TEST(CommandLine, optionsStandForBoxesAndDialogAnswers)
 {
-    const std::vector<std::pair<std::vector<std::string>, Command>> commands = {
-        {{"migrate"}, Command::StartCopy},
-        {{"clear"}, Command::ClearDatabase},
-        {{"backup"}, Command::BackupRestore},
-        {{"renumber", "sales", "10"}, Command::RenumberSales},
-        {{"renumber", "nfe", "10"}, Command::RenumberNfe},
-        {{"update-field"}, Command::UpdateProductField},
-        {{"reconcile-receivables"}, Command::DeleteRemovedReceivables},
-        {{"import-orvel"}, Command::OrvelImport},
-        {{"import-xml"}, Command::ConvertXmls},
-    };
-    for (const auto& [args, command] : commands) {
-        const ConsoleRequest request = ParseCommandLine(args);
-        EXPECT_EQ(request.action, ConsoleRequest::Action::RunCommand) << args.front();
-        EXPECT_EQ(request.command, command) << args.front();
-    }
-
     const ConsoleRequest request = ParseCommandLine(
         {"renumber", "nfe", "0012", "--legacy", "/dados/antigo", "--target", "srv:/dados/bd.fdb", "--orvel",
          "/orvel.fdb", "--folder", "/xml", "--column", "referencia", "--field", "REF", "--sales-from",
          "01/01/2023", "--sales-to", "31/01/2023", "--copy-sales", "--auto-pecas"});
     ASSERT_EQ(request.action, ConsoleRequest::Action::RunCommand);
+    EXPECT_EQ(request.command, Command::RenumberNfe);
     const ConsoleAnswers& a = request.answers;
     EXPECT_EQ(a.numbering, "0012");
     EXPECT_EQ(a.legacyFolder, "/dados/antigo");

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+
+#include <sstream>
+
+#include "cli/cli_options.h"
+#include "cli/console_app.h"
+#include "cli/console_operator.h"
+#include "tests/support/dbf_writer.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_database.h"
+
+namespace {
+
+struct ConsoleRun {
+    int status;
+    std::string out, err;
+};
+
+ConsoleRun RunCli(const std::vector<std::string>& args, bool drawProgress = false)
+{
+    std::ostringstream out, err;
+    const int status = RunConsole(args, out, err, drawProgress);
+    return {status, out.str(), err.str()};
+}
+
+int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST(CommandLine, usageErrorsGiveOneLineAndStatusTwo)
+{
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"copy"},
+        {"migrate", "--bogus"},
+        {"migrate", "--legacy"},
+        {"migrate", "--legacy", "/a", "extra"},
+        {"renumber", "sales"},
+        {"renumber", "compras", "10"},
+        {"renumber", "--target", "x"},
+        {"import-orvel", "--orvel"},
+    };
+    for (const auto& args : wrong) {
+        const ConsoleRun run = RunCli(args);
+        const std::string shown = args.empty() ? "(nothing)" : args.back();
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(LineCount(run.err), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("convquibraw-cli: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.out, "") << shown;
+    }
+    // The reason names what was wrong.
+    EXPECT_NE(RunCli({"migrate", "--bogus"}).err.find("--bogus"), std::string::npos);
+    EXPECT_NE(RunCli({"migrate", "--target"}).err.find("falta o valor da opção --target"), std::string::npos);
+}
+
+TEST(CommandLine, helpAndVersion)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {"migrate", "--bogus", "--help"}}) {
+        const ConsoleRun help = RunCli(args);
+        EXPECT_EQ(help.status, 0);
+        for (const char* word : {"migrate", "clear", "backup", "renumber sales|nfe N", "update-field",
+                                 "reconcile-receivables", "import-orvel", "import-xml", "inspect FILE", "--legacy",
+                                 "--target", "--orvel", "--folder", "--column", "--field", "--sales-from",
+                                 "--sales-to", "--copy-sales", "--copy-purchases", "--auto-pecas"})
+            EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    const ConsoleRun version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("convquibraw-cli ") + CONVQUIBRAW_VERSION + "\n");
+}
+
+TEST(CommandLine, optionsStandForBoxesAndDialogAnswers)
+{
+    const ConsoleRequest request = ParseCommandLine(
+        {"renumber", "nfe", "0012", "--legacy", "/dados/antigo", "--target", "srv:/dados/bd.fdb", "--orvel",
+         "/orvel.fdb", "--folder", "/xml", "--column", "referencia", "--field", "REF", "--sales-from",
+         "01/01/2023", "--sales-to", "31/01/2023", "--copy-sales", "--auto-pecas"});
+    ASSERT_EQ(request.action, ConsoleRequest::Action::RunCommand);
+    EXPECT_EQ(request.command, Command::RenumberNfe);
+    const ConsoleAnswers& a = request.answers;
+    EXPECT_EQ(a.numbering, "0012");
+    EXPECT_EQ(a.legacyFolder, "/dados/antigo");
+    EXPECT_EQ(a.target, "srv:/dados/bd.fdb");
+    EXPECT_EQ(a.orvel, "/orvel.fdb");
+    EXPECT_EQ(a.xmlFolder, "/xml");
+    EXPECT_EQ(a.column, "referencia");
+    EXPECT_EQ(a.field, "REF");
+    EXPECT_EQ(a.salesFrom, "01/01/2023");
+    EXPECT_EQ(a.salesTo, "31/01/2023");
+    EXPECT_TRUE(a.copySales);
+    EXPECT_FALSE(a.copyPurchases);
+    EXPECT_TRUE(a.autoPecas);
+
+    // Untouched date boxes read as the window's empty ones.
+    EXPECT_EQ(ParseCommandLine({"migrate"}).answers.salesFrom, "  /  /    ");
+    EXPECT_EQ(ParseCommandLine({"migrate"}).answers.salesTo, "  /  /    ");
+
+    const ConsoleRequest inspect = ParseCommandLine({"inspect", "KQ000012.dat", "--cp850"});
+    EXPECT_EQ(inspect.action, ConsoleRequest::Action::Inspect);
+    EXPECT_EQ(inspect.inspectArgs, (std::vector<std::string>{"KQ000012.dat", "--cp850"}));
+}
+
+TEST(ConsoleOperator, boxesLogAndGauge)
+{
+    std::ostringstream out, err;
+    {
+        ConsoleOperator op({}, out, err, /*drawProgress=*/false);
+        op.LogAppend("Iniciando Cópia Agenda...");
+        op.ShowMessage("Cópia Realizada com Sucesso!");
+        op.GaugeShow();
+        op.GaugeAdvance(50);
+        EXPECT_FALSE(op.ErrorReported());
+        op.ReportFailure("Tabela corrompida");
+        EXPECT_TRUE(op.ErrorReported());
+    }
+    EXPECT_EQ(out.str(), "Iniciando Cópia Agenda...\nConvQuibraW: Cópia Realizada com Sucesso!\n");
+    // No bar unless asked for (the program asks only when stderr is a terminal).
+    EXPECT_EQ(err.str(), "ConvQuibraW: erro: Tabela corrompida.\n");
+
+    std::ostringstream barOut, bar;
+    {
+        ConsoleOperator op({}, barOut, bar, /*drawProgress=*/true);
+        op.GaugeAdvance(10);  // hidden: nothing drawn
+        EXPECT_EQ(bar.str(), "");
+        op.GaugeShow();
+        op.GaugeAdvance(200);
+        op.LogAppend("Cópia Concluída");
+    }
+    EXPECT_NE(bar.str().find("] 100%"), std::string::npos) << bar.str();
+    EXPECT_EQ(bar.str().back(), '\n');  // the bar's line ends before the log goes on
+    EXPECT_EQ(barOut.str(), "Cópia Concluída\n");
+}
+
+TEST(ConsoleOperator, dialogsAnswerFromOptions)
+{
+    std::ostringstream out, err;
+    {  // Without options every dialog acts as cancelled.
+        ConsoleOperator op({}, out, err, false);
+        EXPECT_EQ(op.ChooseFolder("Procure a Pasta do Quibra_DOS"), "");
+        EXPECT_EQ(op.ChooseFolder("Procure a Pasta dos XMLs"), "");
+        EXPECT_EQ(op.ChooseDatabaseFile(""), std::nullopt);
+        EXPECT_EQ(op.ChooseDatabaseFile("Localizar BD ORVELSOFT"), std::nullopt);
+        EXPECT_EQ(op.AskText("Atualizar Campo", "Campo", ""), std::nullopt);
+    }
+    ConsoleAnswers answers;
+    answers.legacyFolder = "/antigo";
+    answers.target = "/bd.fdb";
+    answers.orvel = "/orvel.fdb";
+    answers.xmlFolder = "/xml";
+    answers.column = "referencia";
+    answers.field = "REF";
+    answers.numbering = "15";
+    ConsoleOperator op(answers, out, err, false);
+    EXPECT_EQ(op.ChooseFolder("Procure a Pasta do Quibra_DOS"), "/antigo");
+    EXPECT_EQ(op.ChooseFolder("Procure a Pasta dos XMLs"), "/xml");
+    EXPECT_EQ(op.ChooseDatabaseFile(""), "/bd.fdb");
+    EXPECT_EQ(op.ChooseDatabaseFile("Localizar BD ORVELSOFT"), "/orvel.fdb");
+    // The two input boxes of the product field update, in order; a third acts as cancelled.
+    EXPECT_EQ(op.AskText("a", "b", ""), "referencia");
+    EXPECT_EQ(op.AskText("a", "b", ""), "REF");
+    EXPECT_EQ(op.AskText("a", "b", ""), std::nullopt);
+
+    // The boxes start with the options and change apart from the dialogs' answers.
+    EXPECT_EQ(op.LegacyFolderBox(), "/antigo");
+    op.SetLegacyFolderBox("");
+    op.ClearNumbering();
+    EXPECT_EQ(op.ChooseFolder("Procure a Pasta do Quibra_DOS"), "/antigo");
+    EXPECT_EQ(op.NumberingText(), "");
+}
+
+TEST(ConsoleRun, migrateEndsWithStatusOfWhatHappened)
+{
+    {  // Without a legacy folder the run asks for one, gets none and ends quietly.
+        const ConsoleRun run = RunCli({"migrate"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "ConvQuibraW: Selecione um Diretório do QuibraDOS\n");
+        EXPECT_EQ(run.err, "");
+    }
+
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 4).Field("VENDEDOR", 'C', 30);
+    sellers.Record({"1", "Ana"}).Record({"2", "Bruno"});
+    sellers.Write(folder.File("KQ000017.dat"));
+    {
+        const ConsoleRun run = RunCli({"migrate", "--legacy", folder.Path(), "--target", database}, true);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("Cópia de Vendedores Concluída\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("ConvQuibraW: Cópia Realizada com Sucesso!\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find("] 0%"), std::string::npos) << run.err;  // the bar, asked for
+        EXPECT_EQ(SqlScalar(database, "select count(*) from vendedor"), "2");
+    }
+
+    DbfWriter histories;  // without the fields the copy reads: a failure no copy handles
+    histories.Field("OUTRO", 'C', 10).Record({"x"});
+    histories.Write(folder.File("KQ000034.dat"));
+    {
+        const ConsoleRun run = RunCli({"migrate", "--legacy", folder.Path(), "--target", database});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind("ConvQuibraW: erro: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.out.find("Sucesso"), std::string::npos) << run.out;
+    }
+}

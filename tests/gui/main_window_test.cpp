@@ -1,0 +1,415 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/main_window.h"
+#include "tests/support/dbf_writer.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_database.h"
+#include "widgets/kq_edit_data.h"
+
+namespace {
+
+// The window's inputs in tab order.
+const QStringList kTabOrder = {
+    "startCopyButton",   "progressLog",        "chooseLegacyButton", "chooseTargetButton",
+    "backupRestoreButton", "clearDatabaseButton", "legacyFolderBox",  "targetBox",
+    "salesFromBox",      "salesToBox",         "orvelImportButton",  "autoPecasCheck",
+    "updateFieldButton", "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+
+// Everything that must ignore input while a command runs.
+const QStringList kInputs = {
+    "startCopyButton",   "chooseLegacyButton", "chooseTargetButton", "backupRestoreButton", "clearDatabaseButton",
+    "legacyFolderBox",   "targetBox",          "salesFromBox",       "salesToBox",          "orvelImportButton",
+    "autoPecasCheck",    "updateFieldButton",  "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+
+QString Caption(QWidget* widget)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+    if (auto* box = qobject_cast<KqEditData*>(widget)) return box->Text();
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) return box->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* log = qobject_cast<QPlainTextEdit*>(widget)) return log->toPlainText();
+    return {};
+}
+
+// The inputs that are enabled right now.
+QStringList EnabledInputs(MainWindow& window)
+{
+    QStringList enabled;
+    for (const QString& name : kInputs)
+        if (window.findChild<QWidget*>(name)->isEnabled()) enabled << name;
+    return enabled;
+}
+
+// Records every box and dialog the window shows; dialogs are cancelled unless an answer is queued.
+struct DialogRecorder {
+    QStringList shown;  // "info: text", "error: text", "folder: title", "file: title"
+    QStringList folderAnswers;
+    QList<std::optional<QString>> fileAnswers;
+    std::function<void()> onBox;  // runs inside every information and error box
+
+    void Attach(MainWindow& window)
+    {
+        DialogAnswerer answerer;
+        answerer.information = [this](const QString& text) {
+            shown << "info: " + text;
+            if (onBox) onBox();
+        };
+        answerer.error = [this](const QString& text) {
+            shown << "error: " + text;
+            if (onBox) onBox();
+        };
+        answerer.folder = [this](const QString& title) {
+            shown << "folder: " + title;
+            return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+        };
+        answerer.openFile = [this](const QString& title) -> std::optional<QString> {
+            shown << "file: " + title;
+            return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
+        };
+        window.SetDialogAnswerer(answerer);
+    }
+};
+
+template <typename T>
+T* Child(MainWindow& window, const char* name)
+{
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    if (!widget) qFatal("no widget %s", name);
+    return widget;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void widgetsAtTheirPlaces_data();
+    void widgetsAtTheirPlaces();
+    void startState();
+    void tabOrder();
+    void showingEmptiesRememberedPaths();
+    void legacyFolderChooser();
+    void targetDatabaseChooser();
+    void errorReportPeriodRule_data();
+    void errorReportPeriodRule();
+    void realMessageBoxes();
+    void inputIgnoredWhileCommandRuns();
+    void typedPathsDriveFullRun();
+};
+
+void MainWindowTest::widgetsAtTheirPlaces_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<QString>("caption");
+
+    const auto row = [](const char* name, const char* type, QRect place, const QString& caption) {
+        QTest::newRow(name) << QString::fromLatin1(type) << place << caption;
+    };
+    row("startCopyButton", "QPushButton", {8, 328, 225, 41}, "Iniciar Cópia");
+    row("progressLog", "QPlainTextEdit", {8, 152, 225, 105}, "");
+    row("chooseLegacyButton", "QPushButton", {8, 56, 225, 41}, "Selecionar Pasta Quibra Antigo(Origem)");
+    row("chooseTargetButton", "QPushButton", {8, 104, 225, 41}, "Selecionar BD QuibraW (Destino )");
+    row("backupRestoreButton", "QPushButton", {8, 368, 225, 41}, "Backup/Restore");
+    row("clearDatabaseButton", "QPushButton", {8, 408, 225, 41}, "Limpar bd");
+    row("legacyFolderBox", "QLineEdit", {72, 8, 161, 21}, "");
+    row("targetBox", "QLineEdit", {72, 32, 161, 21}, "");
+    row("salesFromBox", "KqEditData", {104, 580, 65, 21}, "  /  /    ");
+    row("salesToBox", "KqEditData", {176, 580, 65, 21}, "  /  /    ");
+    row("orvelImportButton", "QPushButton", {8, 288, 225, 41}, "Orvel to QuibraW");
+    row("autoPecasCheck", "QCheckBox", {8, 560, 97, 17}, "Auto Peças");
+    row("updateFieldButton", "QPushButton", {8, 448, 225, 41}, "Atualizar Campo");
+    row("deleteReceivablesButton", "QPushButton", {240, 8, 217, 49}, "Apagar Contas Receber Deletadas");
+    row("copiaVendasCheck", "QCheckBox", {8, 528, 145, 17}, "Copia Vendas");
+    row("copiaEntradasCheck", "QCheckBox", {8, 512, 145, 17}, "Copia Entradas");
+    row("numberingBox", "QLineEdit", {240, 216, 145, 21}, "");
+    row("renumberSalesButton", "QPushButton", {240, 248, 145, 33}, "Alterar Numeração Venda");
+    row("renumberNfeButton", "QPushButton", {240, 288, 145, 33}, "Alterar Numeração NFe");
+    row("convertXmlsButton", "QPushButton", {240, 328, 145, 33}, "Converter XMLs");
+    row("progressGauge", "QProgressBar", {8, 259, 225, 25}, "");
+    row("instructionLabel", "QLabel", {240, 72, 223, 117},
+        "O que deve ser Verificado na Migração\n\n1) Converter os Dados\n\n2) Numeração de Venda\n\n"
+        "3) Numeração de NFe\n\n4) Configurar a NFe no QuibraW");
+    // Labels: only their top-left corner is fixed.
+    row("legacyFolderLabel", "QLabel", {0, 8, 0, 0}, "Quibra Antigo:");
+    row("targetLabel", "QLabel", {0, 32, 0, 0}, "BD QuibraW:");
+    row("salesFromLabel", "QLabel", {8, 584, 0, 0}, "Copiar Vendas De:");
+    row("salesToLabel", "QLabel", {168, 504, 0, 0}, "a");
+    row("numberingLabel", "QLabel", {240, 200, 0, 0}, "Informe a Numeração:");
+}
+
+void MainWindowTest::widgetsAtTheirPlaces()
+{
+    QFETCH(QString, type);
+    QFETCH(QRect, place);
+    QFETCH(QString, caption);
+    MainWindow window;
+    QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(widget);
+    QVERIFY(widget->inherits(type.toLatin1()));
+    if (place.width() == 0)
+        QCOMPARE(widget->pos(), place.topLeft());
+    else
+        QCOMPARE(widget->geometry(), place);
+    QCOMPARE(Caption(widget), caption);
+}
+
+void MainWindowTest::startState()
+{
+    MainWindow window;
+    QCOMPARE(window.windowTitle(), QString("Backup/Restore"));
+    QCOMPARE(window.size(), QSize(490, 647));
+    QCOMPARE(window.focusWidget(), Child<QWidget>(window, "startCopyButton"));
+
+    auto* gauge = Child<QProgressBar>(window, "progressGauge");
+    QVERIFY(gauge->isHidden());
+    QCOMPARE(gauge->minimum(), 0);
+    QCOMPARE(gauge->maximum(), 100);
+    QCOMPARE(gauge->value(), 0);
+    QVERIFY(gauge->isTextVisible());
+
+    auto* log = Child<QPlainTextEdit>(window, "progressLog");
+    QCOMPARE(log->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(!log->isReadOnly());
+
+    auto* instructions = Child<QLabel>(window, "instructionLabel");
+    QVERIFY(instructions->font().bold());
+    QCOMPARE(instructions->text().split('\n').size(), 9);
+
+    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck"})
+        QVERIFY(!Child<QCheckBox>(window, name)->isChecked());
+    for (const char* name : {"salesFromBox", "salesToBox"}) {
+        auto* box = Child<KqEditData>(window, name);
+        QCOMPARE(box->maxLength(), 10);
+        QVERIFY(!box->ValidaCampo());
+        QVERIFY(!box->CompletaData());
+    }
+    QCOMPARE(window.SalesFromText(), std::string("  /  /    "));
+}
+
+void MainWindowTest::tabOrder()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), Child<QWidget>(window, "startCopyButton"));
+
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < kTabOrder.size() + 1; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    // Round and back to the start: the gauge and the labels take no focus.
+    QCOMPARE(visited, kTabOrder + QStringList{"startCopyButton"});
+}
+
+void MainWindowTest::showingEmptiesRememberedPaths()
+{
+    MainWindow window;
+    window.CommandSession().paths = {"/antes/antigo", "/antes/bd.fdb"};
+    Child<QLineEdit>(window, "legacyFolderBox")->setText("/digitado");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.CommandSession().paths.legacyFolder, std::string());
+    QCOMPARE(window.CommandSession().paths.targetDatabase, std::string());
+    // The boxes keep their texts.
+    QCOMPARE(Child<QLineEdit>(window, "legacyFolderBox")->text(), QString("/digitado"));
+    QVERIFY(!window.CommandSession().programFolder.empty());
+}
+
+void MainWindowTest::legacyFolderChooser()
+{
+    MainWindow window;
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    auto* box = Child<QLineEdit>(window, "legacyFolderBox");
+
+    dialogs.folderAnswers << "/dados/Quibra Antigo";
+    QTest::mouseClick(Child<QPushButton>(window, "chooseLegacyButton"), Qt::LeftButton);
+    QCOMPARE(box->text(), QString("/dados/Quibra Antigo"));
+    QCOMPARE(window.CommandSession().paths.legacyFolder, std::string("/dados/Quibra Antigo"));
+
+    // Cancelling empties both, even though they held a folder.
+    QTest::mouseClick(Child<QPushButton>(window, "chooseLegacyButton"), Qt::LeftButton);
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(window.CommandSession().paths.legacyFolder, std::string());
+    QCOMPARE(dialogs.shown, QStringList({"folder: Procure a Pasta do Quibra_DOS", "folder: Procure a Pasta do Quibra_DOS"}));
+}
+
+void MainWindowTest::targetDatabaseChooser()
+{
+    MainWindow window;
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    auto* box = Child<QLineEdit>(window, "targetBox");
+
+    dialogs.fileAnswers << QString("/dados/Loja Centro/bd.fdb");
+    QTest::mouseClick(Child<QPushButton>(window, "chooseTargetButton"), Qt::LeftButton);
+    QCOMPARE(box->text(), QString("/dados/Loja Centro/bd.fdb"));
+    QCOMPARE(window.CommandSession().paths.targetDatabase, std::string("/dados/Loja Centro/bd.fdb"));
+
+    // Cancelling changes nothing, not even a box the operator typed into since.
+    box->setText("/digitado/bd.fdb");
+    QTest::mouseClick(Child<QPushButton>(window, "chooseTargetButton"), Qt::LeftButton);
+    QCOMPARE(box->text(), QString("/digitado/bd.fdb"));
+    QCOMPARE(window.CommandSession().paths.targetDatabase, std::string("/dados/Loja Centro/bd.fdb"));
+    // The open-file dialog has no title of its own.
+    QCOMPARE(dialogs.shown, QStringList({"file: ", "file: "}));
+}
+
+void MainWindowTest::errorReportPeriodRule_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Arquivo em uso" << "Arquivo em uso.";
+    QTest::newRow("digit") << "Erro 335544344" << "Erro 335544344.";
+    QTest::newRow("slash, just above the period") << "C:/dados/" << "C:/dados/.";
+    QTest::newRow("accented letter") << "Não é" << "Não é.";
+    QTest::newRow("period") << "Falhou." << "Falhou.";
+    QTest::newRow("exclamation, below the period") << "Falhou!" << "Falhou!";
+    QTest::newRow("hyphen, just below the period") << "Falhou -" << "Falhou -";
+    QTest::newRow("closing parenthesis") << "(erro)" << "(erro)";
+    QTest::newRow("empty") << "" << "";
+}
+
+void MainWindowTest::errorReportPeriodRule()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, shown);
+    MainWindow window;
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    window.ReportFailure(failure.toStdString());
+    QCOMPARE(dialogs.shown, QStringList{"error: " + shown});
+}
+
+void MainWindowTest::realMessageBoxes()
+{
+    // Without an answerer the real boxes come up; a timer reads and closes each one.
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    struct Seen {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        int buttons = 0;
+    };
+    QList<Seen> seen;
+    QTimer closer;
+    closer.setInterval(20);
+    connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+        box->button(QMessageBox::Ok)->click();
+    });
+    closer.start();
+    window.ShowMessage("Cópia Realizada com Sucesso!");
+    window.ReportFailure("Tabela corrompida");
+    closer.stop();
+
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].title, QString("ConvQuibraW"));
+    QCOMPARE(seen[0].text, QString("Cópia Realizada com Sucesso!"));
+    QCOMPARE(seen[0].icon, QMessageBox::NoIcon);
+    QCOMPARE(seen[0].buttons, 1);
+    QCOMPARE(seen[1].title, QString("ConvQuibraW"));
+    QCOMPARE(seen[1].text, QString("Tabela corrompida."));
+    QCOMPARE(seen[1].icon, QMessageBox::Critical);
+}
+
+void MainWindowTest::inputIgnoredWhileCommandRuns()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    QList<QStringList> enabledDuringBoxes;
+    dialogs.onBox = [&] {
+        enabledDuringBoxes << EnabledInputs(window);
+        QVERIFY(window.CommandRunning());
+        QVERIFY(!window.close());
+    };
+
+    {  // An empty legacy folder box: the run asks for a folder, the dialog is cancelled, the run ends quietly.
+        QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
+        QCOMPARE(dialogs.shown,
+                 QStringList({"info: Selecione um Diretório do QuibraDOS", "folder: Procure a Pasta do Quibra_DOS"}));
+        QCOMPARE(enabledDuringBoxes, QList<QStringList>{QStringList()});
+        QCOMPARE(EnabledInputs(window), kInputs);
+        QVERIFY(!window.CommandRunning());
+    }
+
+    {  // A run that a failure ends: the input comes back as well.
+        TempFolder folder;
+        const std::string database = FreshQuibrawDatabase(folder);
+        // A cash history table without the fields the copy reads: the copy does not handle that itself.
+        DbfWriter histories;
+        histories.Field("OUTRO", 'C', 10).Record({"x"});
+        histories.Write(folder.File("KQ000034.dat"));
+        Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+        Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+        dialogs.shown.clear();
+        enabledDuringBoxes.clear();
+
+        window.Run(Command::StartCopy);
+        QVERIFY(!dialogs.shown.isEmpty());
+        QVERIFY2(dialogs.shown.last().startsWith("error: "), qPrintable(dialogs.shown.join(" | ")));
+        QVERIFY(!dialogs.shown.contains("info: Cópia Realizada com Sucesso!"));
+        for (const QStringList& enabled : enabledDuringBoxes) QCOMPARE(enabled, QStringList());
+        QCOMPARE(EnabledInputs(window), kInputs);
+        QVERIFY(!window.CommandRunning());
+    }
+}
+
+void MainWindowTest::typedPathsDriveFullRun()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder, "bd.fdb");
+    const std::string legacy = folder.Path() + "/Quibra Antigo";
+    QDir().mkpath(QString::fromStdString(legacy));
+    DbfWriter manufacturers;
+    manufacturers.Field("CODIGO", 'N', 6).Field("NOME", 'C', 40);
+    manufacturers.Record({"3", "Fabricante Três"}).Record({"7", "Fabricante Sete"});
+    manufacturers.Write(legacy + "/kq000029.DAT");
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    QTest::keyClicks(Child<QLineEdit>(window, "legacyFolderBox"), QString::fromStdString(legacy));
+    QTest::keyClicks(Child<QLineEdit>(window, "targetBox"), QString::fromStdString(database));
+
+    QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
+
+    // No chooser was needed: the typed boxes were taken as they are.
+    for (const QString& shown : dialogs.shown) QVERIFY2(shown.startsWith("info: "), qPrintable(shown));
+    QCOMPARE(dialogs.shown.last(), QString("info: Cópia Realizada com Sucesso!"));
+    QVERIFY(Child<QPlainTextEdit>(window, "progressLog")->toPlainText().contains("Cópia de Fabricantes Concluída"));
+    QVERIFY(Child<QProgressBar>(window, "progressGauge")->isVisible());
+    QCOMPARE(SqlScalar(database, "select count(*) from fabricante"), std::string("2"));
+    // The end of a full run forgets the paths; the boxes keep them.
+    QCOMPARE(window.CommandSession().paths.legacyFolder, std::string());
+    QCOMPARE(window.CommandSession().paths.targetDatabase, std::string());
+    QCOMPARE(Child<QLineEdit>(window, "targetBox")->text(), QString::fromStdString(database));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -5,6 +5,7 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "copy/product_copies.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::StartCopy: RunFullMigration(session, op); return;
     case Command::BackupRestore:
     case Command::ClearDatabase:
+    case Command::UpdateProductField: UpdateProductField(session, op); return;
     case Command::OrvelImport:
-    case Command::UpdateProductField:
     case Command::DeleteRemovedReceivables:
     case Command::RenumberSales:
     case Command::RenumberNfe:

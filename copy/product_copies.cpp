@@ -1,7 +1,9 @@
 #include "copy/product_copies.h"
 
+#include <filesystem>
 #include <vector>
 
+#include "app/choosers.h"
 #include "app/fb_query.h"
 #include "app/operator.h"
 #include "app/session.h"
@@ -9,6 +11,7 @@
 #include "copy/field_mapping.h"
 #include "copy/value_helpers.h"
 #include "legacy/field_values.h"
+#include "legacy/file_lookup.h"
 
 using K = ValueKind;
 
@@ -78,7 +81,7 @@ void BindComputed(CopyRun& run, MappedFields& fields, FbQuery& query)
     query.SetText("equiva", autoParts ? Trimmed(AsText(fields.Field("localiza"))) : std::string());
 }
 
-// Sequence, commit, count.
+// The end both product operations share: sequence, commit, count.
 void FinishProductRun(CopyRun& run)
 {
     ResyncSequence(run, "produto", "produto", CodeForm::Text);
@@ -103,6 +106,89 @@ void CopyProducts(CopyRun& run)
         SetStatement(query, kProductSql);
         fields.BindAll(query);
         BindComputed(run, fields, query);
+        return true;
+    };
+    steps.execute = [&] { query.Execute(); };
+    RecordLoop(run, Protection::ExecutionGuarded, steps);
+
+    FinishProductRun(run);
+}
+
+bool IsPlainIdentifier(const std::string& name)
+{
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (name.empty() || name.size() > 31 || !letter(name.front())) return false;
+    for (char c : name)
+        if (!letter(c) && !digit(c) && c != '_' && c != '$') return false;
+    return true;
+}
+
+namespace {
+
+const char* const kUpdateCaption = "Atualização de Campo de Produto";
+
+// The operator's answer, or nothing when the box was cancelled or left empty.
+std::optional<std::string> Ask(Operator& op, const std::string& prompt)
+{
+    auto answer = op.AskText(kUpdateCaption, prompt, "");
+    if (!answer || answer->empty()) return std::nullopt;
+    return answer;
+}
+
+bool IsFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// Asks for what is missing; false when there is still no database to work on.
+bool EnsurePaths(Session& session, Operator& op)
+{
+    if (!FindInFolderIgnoringCase(op.LegacyFolderBox(), kProductFile)) {
+        op.ShowMessage("Selecione um Diretório do QuibraDOS");
+        ChooseLegacyFolder(op, session.paths);
+    }
+    if (!IsFile(op.TargetBox())) ChooseTargetDatabase(op, session.paths);
+    if (!IsFile(op.TargetBox())) {
+        op.ShowMessage("Selecione um BD do QuibraW (bd.fdb)");
+        return false;
+    }
+    // The boxes are what the operator sees: work on them, as every command does when it starts.
+    session.paths.legacyFolder = op.LegacyFolderBox();
+    session.paths.targetDatabase = op.TargetBox();
+    return true;
+}
+
+}  // namespace
+
+void UpdateProductField(Session& session, Operator& op)
+{
+    const auto column = Ask(op, "Informe o Campo do QuibraW:");
+    if (!column) return;
+    // The column name is written into the statement's text, so nothing but a plain name gets there.
+    if (!IsPlainIdentifier(*column)) {
+        op.ShowMessage("Campo do QuibraW inválido: " + *column);
+        return;
+    }
+    const auto legacyField = Ask(op, "Informe o Campo do Quibra:");
+    if (!legacyField) return;
+    if (!EnsurePaths(session, op)) return;
+    if (!session.target.Connect(op, session.paths)) return;
+
+    CopyRun run{session, op};
+    if (!OpenLegacyFile(run, kProductFile)) return;
+    WriteLogHeader(run, "Iniciando Atualização de campo..", kProductFile);
+    ResetGauge(run);
+
+    FbQuery& query = run.Query();
+    const std::string sql = "update produto set " + *column + " = :valor where cod = :cod";
+    // Deleted records are visited too: the update touches whatever produto holds under their code.
+    MappedFields fields(session.table, {{"valor", *legacyField, K::AsRead}, {"cod", "codigo", K::AsRead}});
+    RecordSteps steps;
+    steps.bind = [&] {
+        SetStatement(query, sql);
+        fields.BindAll(query);
         return true;
     };
     steps.execute = [&] { query.Execute(); };

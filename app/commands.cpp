@@ -5,17 +5,13 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "copy/product_copies.h"
+#include "copy/receivables_reconciliation.h"
 #include "fiscal/invoice_import.h"
 #include "foreign/orvel_import.h"
 #include "maintenance/backup_restore.h"
 #include "maintenance/database_clearing.h"
 #include "maintenance/renumbering.h"
-
-namespace {
-
-void NotAvailableYet(Operator& op) { op.ShowMessage("Este comando ainda não está disponível nesta versão."); }
-
-}  // namespace
 
 void RunCommandUnreported(Command command, Session& session, Operator& op)
 {
@@ -29,8 +25,8 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::RenumberNfe: RenumberDocuments(session, op, "nfe"); return;
     case Command::OrvelImport: ImportOrvelProducts(session, op); return;
     case Command::ConvertXmls: ImportInvoiceXmls(session, op); return;
-    case Command::UpdateProductField:
-    case Command::DeleteRemovedReceivables: NotAvailableYet(op); return;
+    case Command::UpdateProductField: UpdateProductField(session, op); return;
+    case Command::DeleteRemovedReceivables: DeleteRemovedReceivables(session, op); return;
     }
 }
 

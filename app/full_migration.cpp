@@ -4,6 +4,8 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "copy/copy_steps.h"
+#include "copy/party_copies.h"
+#include "copy/product_copies.h"
 #include "copy/reference_copies.h"
 #include "legacy/file_lookup.h"
 
@@ -25,17 +27,17 @@ const RunRow kRows[] = {
     {Always, nullptr, nullptr},  // purchases (runs only when "Copia Entradas" is ticked)
     {Always, nullptr, CopyCashHistories},
     {Always, nullptr, CopyCfops},
-    {Always, "KQ000012.dat", nullptr},  // clients
+    {Always, "KQ000012.dat", CopyClients},
     {Always, "KQ000014.dat", nullptr},  // cash movements
     {Always, "KQ000016.dat", nullptr},  // payables
     {Always, "KQ000015.dat", nullptr},  // receivables
-    {Always, "KQ000018.dat", nullptr},  // suppliers
+    {Always, "KQ000018.dat", CopySuppliers},
     {Always, nullptr, CopyAddressBook},
     {Always, "KQ000030.dat", CopyProductGroups},
     {Always, "KQ000017.dat", CopySellers},
     {Always, "KQ000004.dat", CopyCashGroups},
     {Always, "KQ000029.dat", CopyManufacturers},
-    {Always, "KQ000006.dat", nullptr},  // products
+    {Always, "KQ000006.dat", CopyProducts},
 };
 
 }  // namespace

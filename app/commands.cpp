@@ -5,6 +5,7 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "common/failure.h"
+#include "copy/receivables_reconciliation.h"
 
 namespace {
 
@@ -18,11 +19,11 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::ChooseLegacyFolder: ChooseLegacyFolder(op, session.paths); return;
     case Command::ChooseTargetDatabase: ChooseTargetDatabase(op, session.paths); return;
     case Command::StartCopy: RunFullMigration(session, op); return;
+    case Command::DeleteRemovedReceivables: DeleteRemovedReceivables(session, op); return;
     case Command::BackupRestore:
     case Command::ClearDatabase:
     case Command::OrvelImport:
     case Command::UpdateProductField:
-    case Command::DeleteRemovedReceivables:
     case Command::RenumberSales:
     case Command::RenumberNfe:
     case Command::ConvertXmls: NotAvailableYet(op); return;

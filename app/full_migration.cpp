@@ -4,6 +4,7 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "copy/copy_steps.h"
+#include "copy/financial_copies.h"
 #include "copy/party_copies.h"
 #include "copy/product_copies.h"
 #include "copy/reference_copies.h"
@@ -28,9 +29,9 @@ const RunRow kRows[] = {
     {Always, nullptr, CopyCashHistories},
     {Always, nullptr, CopyCfops},
     {Always, "KQ000012.dat", CopyClients},
-    {Always, "KQ000014.dat", nullptr},  // cash movements
-    {Always, "KQ000016.dat", nullptr},  // payables
-    {Always, "KQ000015.dat", nullptr},  // receivables
+    {Always, "KQ000014.dat", CopyCashMovements},
+    {Always, "KQ000016.dat", CopyPayables},
+    {Always, "KQ000015.dat", CopyReceivables},
     {Always, "KQ000018.dat", CopySuppliers},
     {Always, nullptr, CopyAddressBook},
     {Always, "KQ000030.dat", CopyProductGroups},

@@ -25,7 +25,7 @@ bool CheckLegacyFile(CopyRun& run, const std::string& fileName)
     return false;
 }
 
-bool OpenLegacyFile(CopyRun& run, const std::string& fileName)
+bool OpenLegacyFile(CopyRun& run, const std::string& fileName, const std::string& messageTail)
 {
     LegacyTable& table = run.session.table;
     try {
@@ -41,7 +41,8 @@ bool OpenLegacyFile(CopyRun& run, const std::string& fileName)
         run.session.copy.copiedCount = 0;
         return true;
     } catch (const std::exception&) {
-        run.op.ShowMessage("Não Foi Possivel Conectar em " + fileName + ". Verifique Se o Caminho Está Correto.");
+        run.op.ShowMessage("Não Foi Possivel Conectar em " + fileName + ". Verifique Se o Caminho Está Correto." +
+                          messageTail);
         return false;
     }
 }
@@ -110,6 +111,7 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
     LegacyTable& table = run.session.table;
     while (!table.IsPastEnd()) {
+        if (steps.beforeCount) steps.beforeCount();
         if (steps.passOver && steps.passOver()) {
             table.MoveNext();
             continue;

@@ -23,7 +23,8 @@ bool CheckLegacyFile(CopyRun& run, const std::string& fileName);
 
 // Points the legacy table at the file and opens it. False (after its message) when it cannot be opened, and
 // silently when it has no records. On success the table is on record 1 and the copied-record counter is 0.
-bool OpenLegacyFile(CopyRun& run, const std::string& fileName);
+// messageTail is appended to the failure message (the receivables' message has always ended in "11").
+bool OpenLegacyFile(CopyRun& run, const std::string& fileName, const std::string& messageTail = "");
 
 // The separator (or a cleared log), the title, "Origem: " and "Destino: " lines.
 void WriteLogHeader(CopyRun& run, const std::string& title, const std::string& fileName);
@@ -48,6 +49,8 @@ struct RecordSteps {
     std::function<void()> execute;
     // Records passed over before they are counted (date ranges, deletion marks).
     std::function<bool()> passOver;
+    // Work done on every record before it is counted, unprotected (the receivables reconciliation's deletes).
+    std::function<void()> beforeCount;
 };
 
 // Walks the records from the current one to the end, counting, advancing the gauge and executing under the

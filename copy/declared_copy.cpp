@@ -37,7 +37,7 @@ void PreDeleteBeforeHeader(CopyRun& run, const DeclaredCopy& copy)
 void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
 {
     if (copy.checkFile && !CheckLegacyFile(run, copy.fileName)) return;
-    if (!OpenLegacyFile(run, copy.fileName)) return;
+    if (!OpenLegacyFile(run, copy.fileName, copy.openFailureTail)) return;
     FbQuery& query = run.Query();
     if (copy.explicitTransactionFirst) {
         StartTransactionExplicitly(run);
@@ -46,12 +46,20 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
     if (copy.preDelete == DeclaredCopy::PreDelete::BeforeHeader) PreDeleteBeforeHeader(run, copy);
     WriteLogHeader(run, copy.title, copy.fileName);
     ResetGauge(run);
+    if (copy.explicitTransactionAfterGaugeReset) StartTransactionExplicitly(run);
     if (copy.preDelete == DeclaredCopy::PreDelete::AfterGaugeReset && !PreDeleteAfterGaugeReset(run, copy)) return;
     if (!copy.explicitTransactionFirst && !copy.statementPerRecord) SetStatement(query, copy.sql);
 
-    MappedFields fields(run.session.table, copy.mapping);
+    LegacyTable& table = run.session.table;
+    MappedFields fields(table, copy.mapping);
     RecordSteps steps;
+    if (copy.deletedRecords == DeclaredCopy::DeletedRecords::PassedOver)
+        steps.passOver = [&] { return table.IsDeleted(); };
     steps.bind = [&] {
+        if (copy.deletedRecords == DeclaredCopy::DeletedRecords::SkippedAfterProgress) {
+            while (!table.IsPastEnd() && table.IsDeleted()) table.MoveNext();
+            if (table.IsPastEnd()) return false;
+        }
         if (copy.keepRecord && !copy.keepRecord(fields)) return false;
         if (copy.statementPerRecord) SetStatement(query, copy.sql);
         if (copy.bindExtra) copy.bindExtra(run, query);

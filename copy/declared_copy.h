@@ -19,15 +19,29 @@ struct DeclaredCopy {
         AfterGaugeReset,
     };
 
+    // Records carrying the deletion mark.
+    enum class DeletedRecords {
+        Copied,  // like any other
+        // Moved past before the count: neither counted nor written.
+        PassedOver,
+        // The record in hand is counted and its progress step taken; then the loop moves on to the next unmarked
+        // record and writes that one in the same pass. A file ending in marked records thus counts one pass more.
+        SkippedAfterProgress,
+    };
+
     std::string fileName;  // "KQ000039.dat"
+    std::string openFailureTail;  // appended to the message of a file that cannot be opened
     bool checkFile = false;
     std::string title;
     std::string completion;  // empty: the copy logs no count and no completion
     // Start the transaction and set the statement before the header (otherwise the first statement starts it).
     bool explicitTransactionFirst = false;
+    // Commit an active transaction and start it right after the gauge reset.
+    bool explicitTransactionAfterGaugeReset = false;
     PreDelete preDelete = PreDelete::None;
     std::string preDeleteSql;
     std::string preDeleteLogLine;
+    DeletedRecords deletedRecords = DeletedRecords::Copied;
     bool statementPerRecord = false;
     Protection protection = Protection::Unguarded;
     bool guardedCommit = false;

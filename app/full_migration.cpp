@@ -4,7 +4,9 @@
 #include "app/operator.h"
 #include "app/session.h"
 #include "copy/copy_steps.h"
+#include "copy/purchase_copy.h"
 #include "copy/reference_copies.h"
+#include "copy/sales_copy.h"
 #include "legacy/file_lookup.h"
 
 namespace {
@@ -21,8 +23,8 @@ bool Always(Operator&) { return true; }
 bool SalesTicked(Operator& op) { return op.IsChecked(CheckBox::CopiaVendas); }
 
 const RunRow kRows[] = {
-    {SalesTicked, "KQ000009.dat", nullptr},  // sales
-    {Always, nullptr, nullptr},  // purchases (runs only when "Copia Entradas" is ticked)
+    {SalesTicked, "KQ000009.dat", CopySales},
+    {Always, nullptr, CopyPurchases},  // runs only when "Copia Entradas" is ticked
     {Always, nullptr, CopyCashHistories},
     {Always, nullptr, CopyCfops},
     {Always, "KQ000012.dat", nullptr},  // clients

@@ -60,20 +60,21 @@ TEST_F(PurchaseCopyTest, oneNoteWritesItsItemsAndThenItsTotal)
     WriteLegacy("kq000026.Dat",
                 PurchaseFile({
                     {"NF-100", "20230602", "A12", "3", "2.5", "D-2", "20230530", "F-0009"},
-                    // 0.00075 and 0.00025 lie halfway between two ten-thousandths: halves go to the even one.
-                    {"NF-100", "20230602", "13", "0.0015", "0.5", "X", "20230530", "F-0009"},
-                    {"NF-100", "20230603", "14", "0.0005", "0.5", "99999999999", "20230531", "F-0009"},
+                    // 0.00015 and 0.00225 lie halfway between two ten-thousandths: halves go to the even one,
+                    // which products taken in binary floating point miss.
+                    {"NF-100", "20230602", "13", "0.0003", "0.5", "X", "20230530", "F-0009"},
+                    {"NF-100", "20230603", "14", "0.0015", "1.5", "99999999999", "20230531", "F-0009"},
                 }));
     CopyPurchases(run);
     CommitPending();
     EXPECT_EQ(Select("select cod, quant, p_compra, destino, usuario, nota, data, total, codentrada, fornec "
                      "from item_entrada order by codentrada"),
               (Rows{{"12", "3.0000", "2.5000", "2", "0", "100", "2023-05-30", "7.5000", "1", "9"},
-                    {"13", "0.0015", "0.5000", "0", "0", "100", "2023-05-30", "0.0008", "2", "9"},
-                    {"14", "0.0005", "0.5000", "1", "0", "100", "2023-05-31", "0.0002", "3", "9"}}));
+                    {"13", "0.0003", "0.5000", "0", "0", "100", "2023-05-30", "0.0002", "2", "9"},
+                    {"14", "0.0015", "1.5000", "1", "0", "100", "2023-05-31", "0.0022", "3", "9"}}));
     // The note's own values come from its last record.
     EXPECT_EQ(Select("select nota, fornec, data, chegada, total_nota from entrada"),
-              (Rows{{"100", "9", "2023-05-31", "2023-06-03", "7.5010"}}));
+              (Rows{{"100", "9", "2023-05-31", "2023-06-03", "7.5024"}}));
     EXPECT_EQ(op.log, (std::vector<std::string>{"Iniciando Cópia Entradas...",
                                                 "Origem: " + legacyFolder + "/KQ000026.dat", "Destino: " + databasePath,
                                                 "3 Registros Copiados.", "Cópia de Entradas Concluída"}));

@@ -64,7 +64,8 @@ Money Product(Money a, Money b)
 // values are those of its last record.
 class PurchasesCopy {
 public:
-    explicit PurchasesCopy(CopyRun& run) : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {})
+    explicit PurchasesCopy(CopyRun& run)
+        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {})
     {
     }
 

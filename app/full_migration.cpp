@@ -7,7 +7,9 @@
 #include "copy/financial_copies.h"
 #include "copy/party_copies.h"
 #include "copy/product_copies.h"
+#include "copy/purchase_copy.h"
 #include "copy/reference_copies.h"
+#include "copy/sales_copy.h"
 #include "legacy/file_lookup.h"
 
 namespace {
@@ -24,8 +26,8 @@ bool Always(Operator&) { return true; }
 bool SalesTicked(Operator& op) { return op.IsChecked(CheckBox::CopiaVendas); }
 
 const RunRow kRows[] = {
-    {SalesTicked, "KQ000009.dat", nullptr},  // sales
-    {Always, nullptr, nullptr},  // purchases (runs only when "Copia Entradas" is ticked)
+    {SalesTicked, "KQ000009.dat", CopySales},
+    {Always, nullptr, CopyPurchases},  // runs only when "Copia Entradas" is ticked
     {Always, nullptr, CopyCashHistories},
     {Always, nullptr, CopyCfops},
     {Always, "KQ000012.dat", CopyClients},
@@ -58,7 +60,7 @@ void RunFullMigration(Session& session, Operator& op)
 
     CopyRun run{session, op};
     for (const RunRow& row : kRows) {
-        if (!row.copy || !row.applies(op)) continue;
+        if (!row.applies(op)) continue;
         if (row.checkedFile && !FindInFolderIgnoringCase(session.paths.legacyFolder, row.checkedFile)) {
             op.ShowMessage(std::string("Arquivo ") + row.checkedFile + " Não Foi Encontrado.");
             continue;

@@ -26,7 +26,7 @@ const std::string kLateKey = "41200323285089000185650010000013051817822496";
 
 std::string ReadSample(const std::string& name)
 {
-    std::ifstream in(SamplesFolder("xml") + "/" + name, std::ios::binary);
+    std::ifstream in(SampleFile("xml", name), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     if (text.str().empty()) throw std::runtime_error("sample not found: " + name);
@@ -176,7 +176,9 @@ TEST_F(InvoiceImportTest, aBadEmissionDateEndsTheCommandAfterTheEarlierFiles)
     {  // An old-layout invoice carries dEmi, not dhEmi: its date is missing.
         fs::remove_all(xmlFolder_);
         fs::create_directories(xmlFolder_);
-        CopySample("11101284613439000180550010000004881093997017-nfe.xml", "old.xml");
+        Write("old.xml", "<nfeProc versao=\"2.00\"><NFe><infNFe versao=\"2.00\" Id=\"NFe" + std::string(44, '4') +
+                             "\"><ide><cNF>09399701</cNF><dEmi>2010-12-02</dEmi></ide></infNFe></NFe>"
+                             "<protNFe><infProt><cStat>100</cStat></infProt></protNFe></nfeProc>");
         op_ = ScriptedOperator{};
         Run();
         EXPECT_EQ(op_.errors, std::vector<std::string>{"'//' is not a valid date."});

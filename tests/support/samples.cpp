@@ -2,9 +2,13 @@
 
 #include <filesystem>
 
-std::string SamplesFolder(const std::string& kind)
+namespace fs = std::filesystem;
+
+std::string SamplesFolder(const std::string& kind) { return (fs::path(REPO_SAMPLES_DIR) / kind).string(); }
+
+std::string SampleFile(const std::string& kind, const std::string& name)
 {
-    const std::filesystem::path beside = std::filesystem::path(SAMPLES_DIR) / kind;
-    if (std::filesystem::is_directory(beside)) return beside.string();
-    return "/work/shared/samples/" + kind;
+    for (const fs::path folder : {fs::path(REPO_SAMPLES_DIR), fs::path(SAMPLES_DIR)})
+        if (fs::is_regular_file(folder / kind / name)) return (folder / kind / name).string();
+    return "";
 }

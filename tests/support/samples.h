@@ -2,6 +2,9 @@
 
 #include <string>
 
-// The folder of third-party sample files of one kind ("dbf", "xml"), whoever wrote the checkout:
-// the shared samples beside the repository, else /work/shared/samples.
+// Third-party sample files ("dbf", "xml") kept in tests/samples. A few more, whose licence keeps them out of this
+// repository, are read from the shared samples folder beside it when there is one.
 std::string SamplesFolder(const std::string& kind);
+
+// The path of one sample, in tests/samples or beside the repository; empty when neither has it.
+std::string SampleFile(const std::string& kind, const std::string& name);

@@ -72,7 +72,9 @@ PreparedStatement& FbQuery::Statement()
 {
     if (!textChanged_ && current_) return *current_;
     const std::string text = Sql();
-    auto found = std::find_if(cache_.begin(), cache_.end(), [&text](const auto& entry) { return entry->text == text; });
+    auto found = statementReuse_ ? std::find_if(cache_.begin(), cache_.end(),
+                                                [&text](const auto& entry) { return entry->text == text; })
+                                 : cache_.end();
     if (found != cache_.end()) {
         cache_.splice(cache_.begin(), cache_, found);
     } else {
@@ -169,6 +171,9 @@ void FbQuery::Execute()
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
     Bind(statement);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? SentAs::ExecuteSelect : SentAs::Execute);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);
@@ -185,6 +190,9 @@ void FbQuery::Open()
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
     Bind(statement);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? SentAs::OpenCursor : SentAs::Execute);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);

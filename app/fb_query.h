@@ -60,6 +60,15 @@ public:
     // How many times a statement text was prepared on this query (for tests and benchmarks).
     int PrepareCount() const { return prepareCount_; }
 
+    // Sees every statement just before it is sent, its parameters bound: the benchmarks record the work of a run
+    // here. kind says what the query does with it. Null (nothing called) unless a benchmark sets one.
+    enum class SentAs { Execute, ExecuteSelect, OpenCursor };
+    using ExecuteObserver = void (*)(const std::string& preparedSql, const XSQLDA& input, SentAs kind);
+    static void SetExecuteObserver(ExecuteObserver observer) { executeObserver_ = observer; }
+    // With reuse off every text set prepares its statement again, even one equal to a text prepared before: the
+    // way the target worked before the cache, kept for comparison in the benchmarks.
+    static void SetStatementReuse(bool reuse) { statementReuse_ = reuse; }
+
 private:
     PreparedStatement& Statement();
     void PrepareIfNeeded(PreparedStatement& statement);
@@ -78,4 +87,7 @@ private:
     bool cursorOpen_ = false;
     bool eof_ = true;
     int prepareCount_ = 0;
+
+    static inline ExecuteObserver executeObserver_ = nullptr;
+    static inline bool statementReuse_ = true;
 };

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/date_time.h"
@@ -37,7 +38,7 @@ public:
     std::string Sql() const;
 
     // Parameter names compare without regard to case; an unknown name fails.
-    void SetText(const std::string& name, const std::string& value);
+    void SetText(const std::string& name, std::string_view value);
     void SetInteger(const std::string& name, std::int32_t value);
     void SetMoney(const std::string& name, Money value);
     void SetDateTime(const std::string& name, const DateTime& value);
@@ -71,6 +72,7 @@ public:
 
 private:
     PreparedStatement& Statement();
+    void AddToCache();
     void PrepareIfNeeded(PreparedStatement& statement);
     void Bind(PreparedStatement& statement);
     ParameterValue& Param(const std::string& name);
@@ -79,9 +81,11 @@ private:
 
     FbDatabase& database_;
     FbTransaction& transaction_;
-    std::vector<std::string> lines_;
+    std::string text_;  // the lines joined with line breaks
+    int lineCount_ = 0;
     bool textChanged_ = true;
     std::vector<ParameterValue> values_;  // one per distinct name of the current text
+    size_t nextParameter_ = 0;  // where the next search by name starts
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;

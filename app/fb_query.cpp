@@ -10,7 +10,10 @@
 #include "app/fb_values.h"
 
 namespace {
-constexpr size_t kCachedStatements = 32;
+// Room for every text a copy alternates between: the sales copy writes each seller's code into its closing statement,
+// and a shop's sales history easily names more than a few dozen sellers. Texts used once (the purchase items) pass
+// through and leave.
+constexpr size_t kCachedStatements = 128;
 }
 
 FbQuery::FbQuery(FbDatabase& database, FbTransaction& transaction) : database_(database), transaction_(transaction)
@@ -39,14 +42,16 @@ void FbQuery::Close()
 void FbQuery::ClearText()
 {
     Close();
-    lines_.clear();
+    text_.clear();
+    lineCount_ = 0;
     textChanged_ = true;
 }
 
 void FbQuery::AddLine(const std::string& line)
 {
     Close();
-    lines_.push_back(line);
+    if (lineCount_++) text_ += '\n';
+    text_ += line;
     textChanged_ = true;
 }
 
@@ -56,36 +61,37 @@ void FbQuery::SetSql(const std::string& sql)
     AddLine(sql);
 }
 
-std::string FbQuery::Sql() const
-{
-    std::string text;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (i) text += '\n';
-        text += lines_[i];
-    }
-    return text;
-}
+std::string FbQuery::Sql() const { return text_; }
 
 // The statement of the current text, taken from the cache when that text was seen before. Parameters start
 // again as NULL whenever the text was changed.
 PreparedStatement& FbQuery::Statement()
 {
     if (!textChanged_ && current_) return *current_;
-    const std::string text = Sql();
-    auto found = std::find_if(cache_.begin(), cache_.end(), [&text](const auto& entry) { return entry->text == text; });
-    if (found != cache_.end()) {
-        cache_.splice(cache_.begin(), cache_, found);
-    } else {
-        cache_.push_front(std::make_unique<PreparedStatement>(text));
-        if (cache_.size() > kCachedStatements) {
-            cache_.back()->Drop();
-            cache_.pop_back();
-        }
+    // Most often the text set again is the one in use: then nothing is looked up and the statement stays in front.
+    if (!statementReuse_ || !current_ || current_->text != text_) {
+        auto found = statementReuse_ ? std::find_if(cache_.begin(), cache_.end(),
+                                                    [this](const auto& entry) { return entry->text == text_; })
+                                     : cache_.end();
+        if (found != cache_.end())
+            cache_.splice(cache_.begin(), cache_, found);
+        else
+            AddToCache();
+        current_ = cache_.front().get();
     }
-    current_ = cache_.front().get();
     values_.assign(current_->parameterNames.size(), ParameterValue{});
     textChanged_ = false;
     return *current_;
+}
+
+// The current text in front of the cache, the least recently used statement dropped when the cache is full.
+void FbQuery::AddToCache()
+{
+    cache_.push_front(std::make_unique<PreparedStatement>(text_));
+    if (cache_.size() > kCachedStatements) {
+        cache_.back()->Drop();
+        cache_.pop_back();
+    }
 }
 
 void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
@@ -105,20 +111,42 @@ void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
     }
 }
 
+namespace {
+
+// A stored name (upper case already) against a wanted one in any case.
+bool SameName(const std::string& upper, const std::string& wanted)
+{
+    if (upper.size() != wanted.size()) return false;
+    for (size_t i = 0; i < upper.size(); ++i) {
+        const char c = wanted[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 ParameterValue& FbQuery::Param(const std::string& name)
 {
     PreparedStatement& statement = Statement();
-    const std::string upper = AsciiUpper(name);
-    for (size_t i = 0; i < statement.parameterNames.size(); ++i)
-        if (statement.parameterNames[i] == upper) return values_[i];
+    const std::vector<std::string>& names = statement.parameterNames;
+    // Values are mostly set in the order the text names them: the search starts after the last one found.
+    const size_t count = names.size();
+    for (size_t k = 0, i = nextParameter_; k < count; ++k, ++i) {
+        if (i >= count) i = 0;
+        if (SameName(names[i], name)) {
+            nextParameter_ = i + 1;
+            return values_[i];
+        }
+    }
     throw DatabaseError("Parameter '" + name + "' not found");
 }
 
-void FbQuery::SetText(const std::string& name, const std::string& value)
+void FbQuery::SetText(const std::string& name, std::string_view value)
 {
     ParameterValue& param = Param(name);
     param.kind = ParameterValue::Kind::Text;
-    param.text = value;
+    param.text.assign(value);
 }
 
 void FbQuery::SetInteger(const std::string& name, std::int32_t value)
@@ -169,6 +197,9 @@ void FbQuery::Execute()
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
     Bind(statement);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? SentAs::ExecuteSelect : SentAs::Execute);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);
@@ -185,6 +216,9 @@ void FbQuery::Open()
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
     Bind(statement);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? SentAs::OpenCursor : SentAs::Execute);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/date_time.h"
@@ -37,7 +38,7 @@ public:
     std::string Sql() const;
 
     // Parameter names compare without regard to case; an unknown name fails.
-    void SetText(const std::string& name, const std::string& value);
+    void SetText(const std::string& name, std::string_view value);
     void SetInteger(const std::string& name, std::int32_t value);
     void SetMoney(const std::string& name, Money value);
     void SetDateTime(const std::string& name, const DateTime& value);
@@ -60,8 +61,18 @@ public:
     // How many times a statement text was prepared on this query (for tests and benchmarks).
     int PrepareCount() const { return prepareCount_; }
 
+    // Sees every statement just before it is sent, its parameters bound: the benchmarks record the work of a run
+    // here. kind says what the query does with it. Null (nothing called) unless a benchmark sets one.
+    enum class SentAs { Execute, ExecuteSelect, OpenCursor };
+    using ExecuteObserver = void (*)(const std::string& preparedSql, const XSQLDA& input, SentAs kind);
+    static void SetExecuteObserver(ExecuteObserver observer) { executeObserver_ = observer; }
+    // With reuse off every text set prepares its statement again, even one equal to a text prepared before: the
+    // way the target worked before the cache, kept for comparison in the benchmarks.
+    static void SetStatementReuse(bool reuse) { statementReuse_ = reuse; }
+
 private:
     PreparedStatement& Statement();
+    void AddToCache();
     void PrepareIfNeeded(PreparedStatement& statement);
     void Bind(PreparedStatement& statement);
     ParameterValue& Param(const std::string& name);
@@ -70,12 +81,17 @@ private:
 
     FbDatabase& database_;
     FbTransaction& transaction_;
-    std::vector<std::string> lines_;
+    std::string text_;  // the lines joined with line breaks
+    int lineCount_ = 0;
     bool textChanged_ = true;
     std::vector<ParameterValue> values_;  // one per distinct name of the current text
+    size_t nextParameter_ = 0;  // where the next search by name starts
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;
     bool eof_ = true;
     int prepareCount_ = 0;
+
+    static inline ExecuteObserver executeObserver_ = nullptr;
+    static inline bool statementReuse_ = true;
 };

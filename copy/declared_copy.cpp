@@ -62,7 +62,7 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         }
         if (copy.keepRecord && !copy.keepRecord(fields)) return false;
         if (copy.statementPerRecord) SetStatement(query, copy.sql);
-        if (copy.bindExtra) copy.bindExtra(run, query);
+        if (copy.bindExtra) copy.bindExtra(run, query, fields);
         fields.BindAll(query);
         return true;
     };

@@ -50,8 +50,9 @@ struct DeclaredCopy {
     std::vector<FieldMapping> mapping;
     // Skip rule: false leaves the record counted but not written.
     std::function<bool(MappedFields&)> keepRecord;
-    // Values that come from elsewhere than the mapping (drawn codes).
-    std::function<void(CopyRun&, FbQuery&)> bindExtra;
+    // Values that come from elsewhere than the mapping (drawn codes, computed values); fields through the mapping's
+    // lookups, so that each is looked up once per copy.
+    std::function<void(CopyRun&, FbQuery&, MappedFields&)> bindExtra;
 };
 
 void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy);

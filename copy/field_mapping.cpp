@@ -2,11 +2,12 @@
 
 #include "app/fb_query.h"
 #include "copy/value_helpers.h"
+#include "legacy/field_decoding.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"
 
 MappedFields::MappedFields(LegacyTable& table, std::vector<FieldMapping> mapping)
-    : table_(table), mapping_(std::move(mapping))
+    : table_(table), mapping_(std::move(mapping)), rowFields_(mapping_.size())
 {
 }
 
@@ -20,18 +21,48 @@ const LegacyField& MappedFields::Field(const std::string& name)
 
 void MappedFields::BindAll(FbQuery& query)
 {
-    for (const FieldMapping& row : mapping_) Bind(query, row, Field(row.field));
+    for (size_t i = 0; i < mapping_.size(); ++i) {
+        std::optional<LegacyField>& field = rowFields_[i];
+        if (!field) field = Field(mapping_[i].field);
+        Bind(query, mapping_[i], *field);
+    }
 }
+
+namespace {
+
+// The text form, read in place where the field stores text (the common case), otherwise converted into scratch.
+std::string_view TextForm(const LegacyField& field, std::string& scratch)
+{
+    if (field.Kind() == FieldKind::Text) return DecodeText(field.Bytes());
+    scratch = AsText(field);
+    return scratch;
+}
+
+// Trimmed without a copy: the same characters (codes 32 and below) go.
+std::string_view TrimmedView(std::string_view text)
+{
+    size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+    return text.substr(first, last - first);
+}
+
+}  // namespace
 
 void MappedFields::Bind(FbQuery& query, const FieldMapping& row, const LegacyField& field)
 {
+    std::string scratch;
     switch (row.kind) {
-    case ValueKind::AsRead: query.SetText(row.parameter, AsText(field)); return;
-    case ValueKind::Trimmed: query.SetText(row.parameter, Trimmed(AsText(field))); return;
-    case ValueKind::FirstN: query.SetText(row.parameter, AsText(field).substr(0, static_cast<size_t>(row.length))); return;
-    case ValueKind::Digits: query.SetText(row.parameter, DigitsOnly(AsText(field))); return;
-    case ValueKind::IntegerOrZero: query.SetInteger(row.parameter, IntegerOrZero(AsText(field))); return;
-    case ValueKind::DigitsInteger: query.SetInteger(row.parameter, StrictInteger(DigitsOnly(AsText(field)))); return;
+    case ValueKind::AsRead: query.SetText(row.parameter, TextForm(field, scratch)); return;
+    case ValueKind::Trimmed: query.SetText(row.parameter, TrimmedView(TextForm(field, scratch))); return;
+    case ValueKind::FirstN:
+        query.SetText(row.parameter, TextForm(field, scratch).substr(0, static_cast<size_t>(row.length)));
+        return;
+    case ValueKind::Digits: query.SetText(row.parameter, DigitsOnly(TextForm(field, scratch))); return;
+    case ValueKind::IntegerOrZero: query.SetInteger(row.parameter, IntegerOrZero(TextForm(field, scratch))); return;
+    case ValueKind::DigitsInteger:
+        query.SetInteger(row.parameter, StrictInteger(DigitsOnly(TextForm(field, scratch))));
+        return;
     case ValueKind::Date: query.SetDateTime(row.parameter, DateTime{AsDate(field), std::chrono::seconds{0}}); return;
     case ValueKind::Money: query.SetMoney(row.parameter, AsMoney(field)); return;
     }

@@ -45,5 +45,6 @@ public:
 private:
     LegacyTable& table_;
     std::vector<FieldMapping> mapping_;
+    std::vector<std::optional<LegacyField>> rowFields_;  // per mapping row, once looked up
     std::vector<std::pair<std::string, LegacyField>> resolved_;
 };

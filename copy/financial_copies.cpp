@@ -50,8 +50,8 @@ void CopyCashMovements(CopyRun& run)
         {"ent", "credito", K::Money},
     };
     // The movement's day with the time of day at which it is copied.
-    copy.bindExtra = [](CopyRun& r, FbQuery& query) {
-        const auto day = AsDate(r.session.table.FieldNamed("data"));
+    copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields& fields) {
+        const auto day = AsDate(fields.Field("data"));
         query.SetDateTime("data", DateTime{day, LocalTimeOfDay(r.session.now())});
     };
     RunDeclaredCopy(run, copy);
@@ -115,8 +115,8 @@ void CopyReceivables(CopyRun& run)
         {"valor", "credito", K::Money},
         {"pago", "pago", K::Money},
     };
-    copy.bindExtra = [](CopyRun& r, FbQuery& query) {
-        query.SetText("nota", NotaFromHistory(AsText(r.session.table.FieldNamed("historico"))));
+    copy.bindExtra = [](CopyRun&, FbQuery& query, MappedFields& fields) {
+        query.SetText("nota", NotaFromHistory(AsText(fields.Field("historico"))));
     };
     RunDeclaredCopy(run, copy);
 }

@@ -83,7 +83,7 @@ void CopyAddressBook(CopyRun& run)
         {"CEP", "CEP", K::Trimmed},
     };
     copy.keepRecord = [](MappedFields& fields) { return !Trimmed(AsText(fields.Field("nome"))).empty(); };
-    copy.bindExtra = [](CopyRun& r, FbQuery& query) {
+    copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields&) {
         query.SetText("cod", NextSequenceValue("agenda", 1, r.SecondQuery()));
     };
     RunDeclaredCopy(run, copy);

@@ -16,10 +16,11 @@ namespace {
 
 Money RoundToMoney(double value, std::string_view shownAs)
 {
-    // Extended precision for the scaling, then the nearest integer with ties to even.
+    // Extended precision for the scaling, then the nearest integer with ties to even (rint in the default rounding
+    // mode: the same result as nearbyint without saving and restoring the floating-point environment).
     const long double scaled = static_cast<long double>(value) * 10000.0L;
     if (!(std::fabs(scaled) < 9.2e18L)) throw Failure("'" + std::string(shownAs) + "' is out of the money range");
-    return Money{static_cast<std::int64_t>(std::nearbyint(scaled))};
+    return Money{static_cast<std::int64_t>(std::rint(scaled))};
 }
 
 Money IntegerMoney(std::int64_t value)

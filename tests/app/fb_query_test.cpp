@@ -198,3 +198,141 @@ TEST_F(FbQueryTest, updateOrInsertTwiceKeepsOneRowWithTheSecondValues)
     Commit();
     EXPECT_EQ(SqlRows(path_, "select id, txt from probe"), (std::vector<std::vector<std::string>>{{"9", "again"}}));
 }
+
+namespace {
+
+// Restores statement reuse and removes the observer whatever a test does.
+struct QuerySwitchesGuard {
+    ~QuerySwitchesGuard()
+    {
+        FbQuery::SetStatementReuse(true);
+        FbQuery::SetExecuteObserver(nullptr);
+    }
+};
+
+struct SentStatement {
+    std::string sql;
+    FbQuery::SentAs kind;
+    std::vector<std::string> values;  // each input as bound: text, integer or "<null>"
+};
+std::vector<SentStatement> gSent;
+
+void KeepSent(const std::string& sql, const XSQLDA& input, FbQuery::SentAs kind)
+{
+    SentStatement sent{sql, kind, {}};
+    for (short i = 0; i < input.sqld; ++i) {
+        const XSQLVAR& var = input.sqlvar[i];
+        if (var.sqlind && *var.sqlind < 0)
+            sent.values.push_back("<null>");
+        else if ((var.sqltype & ~1) == SQL_VARYING)
+            sent.values.emplace_back(var.sqldata + 2, *reinterpret_cast<const unsigned short*>(var.sqldata));
+        else if ((var.sqltype & ~1) == SQL_LONG)
+            sent.values.push_back(std::to_string(*reinterpret_cast<const ISC_LONG*>(var.sqldata)));
+        else
+            sent.values.push_back("?");
+    }
+    gSent.push_back(sent);
+}
+
+}  // namespace
+
+TEST_F(FbQueryTest, fortyTextsTakenInTurnArePreparedOnceEach)
+{
+    FbQuery& q = connection_.Query();
+    for (int round = 0; round < 3; ++round)
+        for (int k = 1; k <= 40; ++k) {
+            q.SetSql("update or insert into probe (id, num) values (:id, " + std::to_string(k) + ")");
+            q.SetInteger("id", k);
+            q.Execute();
+        }
+    EXPECT_EQ(q.PrepareCount(), 40);
+    Commit();
+    EXPECT_EQ(SqlScalar(path_, "select sum(num) from probe where num = id"), "820");
+}
+
+TEST_F(FbQueryTest, withoutReuseEveryTextSetIsPreparedAgain)
+{
+    QuerySwitchesGuard guard;
+    FbQuery::SetStatementReuse(false);
+    FbQuery& q = connection_.Query();
+    for (int id = 1; id <= 5; ++id) {
+        q.SetSql("insert into probe (id, txt) values (:id, :txt)");
+        q.SetInteger("id", id);
+        q.SetText("txt", "r");
+        q.Execute();
+    }
+    EXPECT_EQ(q.PrepareCount(), 5);
+    // A text not set again is executed on the statement already prepared.
+    q.SetInteger("id", 6);
+    q.Execute();
+    EXPECT_EQ(q.PrepareCount(), 5);
+    FbQuery::SetStatementReuse(true);
+    q.SetSql("insert into probe (id, txt) values (:id, :txt)");
+    q.SetInteger("id", 7);
+    q.Execute();
+    EXPECT_EQ(q.PrepareCount(), 5);
+    Commit();
+    EXPECT_EQ(SqlScalar(path_, "select count(*) from probe"), "7");
+}
+
+TEST_F(FbQueryTest, settingTheSameTextAgainStartsItsParametersAsNull)
+{
+    FbQuery& q = connection_.Query();
+    q.SetSql("insert into probe (id, txt, num) values (:id, :txt, :num)");
+    q.SetInteger("id", 1);
+    q.SetText("txt", "one");
+    q.SetInteger("num", 11);
+    q.Execute();
+    q.SetSql("insert into probe (id, txt, num) values (:id, :txt, :num)");
+    q.SetInteger("id", 2);
+    q.Execute();
+    Commit();
+    EXPECT_EQ(Row("txt, num", 1), "one|11");
+    EXPECT_EQ(Row("txt, num", 2), "<null>|<null>");
+}
+
+TEST_F(FbQueryTest, parametersAreFoundInAnyOrderAndCaseAndTakeTextPieces)
+{
+    FbQuery& q = connection_.Query();
+    q.SetSql("insert into probe (id, txt, num) values (:id, :txt, :num)");
+    const std::string line = "abcdefgh";
+    q.SetInteger("NUM", 4);
+    q.SetText("Txt", std::string_view(line).substr(2, 3));
+    q.SetInteger("iD", 1);
+    q.Execute();
+    q.SetInteger("num", 5);  // values stay for the next execution of the same text
+    q.SetInteger("id", 2);
+    q.Execute();
+    Commit();
+    EXPECT_EQ(Row("txt, num", 1), "cde|4");
+    EXPECT_EQ(Row("txt, num", 2), "cde|5");
+    EXPECT_THROW(q.SetText("tx", "x"), DatabaseError);
+}
+
+TEST_F(FbQueryTest, theObserverSeesEachStatementAsSentWithItsBoundValues)
+{
+    QuerySwitchesGuard guard;
+    gSent.clear();
+    FbQuery::SetExecuteObserver(KeepSent);
+    FbQuery& q = connection_.Query();
+    q.SetSql("insert into probe (id, txt) values (:id, :txt)");
+    q.SetInteger("id", 3);
+    q.SetText("txt", "abc");
+    q.Execute();
+    q.SetSql("select txt from probe where id = :id");
+    q.SetInteger("id", 3);
+    q.Open();
+    EXPECT_EQ(q.ColumnText("txt"), "abc");
+    q.Close();
+    q.Execute();
+    FbQuery::SetExecuteObserver(nullptr);
+    q.Execute();
+    ASSERT_EQ(gSent.size(), 3u);
+    EXPECT_EQ(gSent[0].sql, "insert into probe (id, txt) values (?, ?)");
+    EXPECT_EQ(gSent[0].kind, FbQuery::SentAs::Execute);
+    EXPECT_EQ(gSent[0].values, (std::vector<std::string>{"3", "abc"}));
+    EXPECT_EQ(gSent[1].sql, "select txt from probe where id = ?");
+    EXPECT_EQ(gSent[1].kind, FbQuery::SentAs::OpenCursor);
+    EXPECT_EQ(gSent[2].kind, FbQuery::SentAs::ExecuteSelect);
+    EXPECT_EQ(gSent[2].values, (std::vector<std::string>{"3"}));
+}

@@ -190,7 +190,8 @@ void FbQuery::Bind(PreparedStatement& statement)
     }
 }
 
-void FbQuery::Execute()
+// Prepares (once per text), binds and sends the statement; a select's cursor is then open on the server.
+PreparedStatement& FbQuery::Send(SentAs selectSentAs)
 {
     Close();
     PreparedStatement& statement = Statement();
@@ -199,10 +200,16 @@ void FbQuery::Execute()
     Bind(statement);
     if (executeObserver_)
         executeObserver_(statement.scanned.sql, *statement.input.get(),
-                         statement.isSelect ? SentAs::ExecuteSelect : SentAs::Execute);
+                         statement.isSelect ? selectSentAs : SentAs::Execute);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);
+    return statement;
+}
+
+void FbQuery::Execute()
+{
+    PreparedStatement& statement = Send(SentAs::ExecuteSelect);
     if (statement.isSelect) {
         ISC_STATUS_ARRAY ignored;
         isc_dsql_free_statement(ignored, &statement.handle, DSQL_close);
@@ -211,18 +218,7 @@ void FbQuery::Execute()
 
 void FbQuery::Open()
 {
-    Close();
-    PreparedStatement& statement = Statement();
-    transaction_.EnsureActive();
-    PrepareIfNeeded(statement);
-    Bind(statement);
-    if (executeObserver_)
-        executeObserver_(statement.scanned.sql, *statement.input.get(),
-                         statement.isSelect ? SentAs::OpenCursor : SentAs::Execute);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
-    CheckStatus(status);
-    if (!statement.isSelect) return;
+    if (!Send(SentAs::OpenCursor).isSelect) return;
     cursorOpen_ = true;
     eof_ = false;
     FetchRow();

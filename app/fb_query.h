@@ -71,6 +71,7 @@ public:
     static void SetStatementReuse(bool reuse) { statementReuse_ = reuse; }
 
 private:
+    PreparedStatement& Send(SentAs selectSentAs);
     PreparedStatement& Statement();
     void AddToCache();
     void PrepareIfNeeded(PreparedStatement& statement);

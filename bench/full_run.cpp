@@ -10,7 +10,7 @@
 //             again straight through libfbclient: one prepare per distinct text, one transaction per copy, the
 //             recorded values read from a memory-mapped file. No legacy reading, no Operator, no query layer.
 //
-// Without --legacy the legacy folder is written by make-legacy (beside this program) into a temporary folder.
+// Without --legacy the synthetic legacy folder of make-legacy is written into a temporary folder.
 // --old-way runs the program with every statement prepared again whenever its text is set (no statement reuse).
 #include <fcntl.h>
 #include <ibase.h>
@@ -41,6 +41,7 @@
 #include "app/session.h"
 #include "legacy/file_lookup.h"
 #include "legacy/legacy_table.h"
+#include "tests/support/synthetic_legacy.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -556,13 +557,13 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::string(argv[1]) == "--program")
         return RunProgram(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "--old-way");
 
-    int scale = 1;
+    double scale = 1;
     std::string legacy;
     bool oldWay = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc)
-            scale = std::atoi(argv[++i]);
+            scale = std::atof(argv[++i]);
         else if (arg == "--legacy" && i + 1 < argc)
             legacy = argv[++i];
         else if (arg == "--old-way")
@@ -570,14 +571,12 @@ int main(int argc, char** argv)
         else
             Usage();
     }
-    if (scale < 1) Usage();
+    if (scale <= 0) Usage();
 
-    const std::string folder = ProgramFolder(argv[0]);
     TempFolder work;
     if (legacy.empty()) {
         legacy = work.File("legacy");
-        const std::string command = folder + "/make-legacy " + legacy + " --scale " + std::to_string(scale) + " >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("make-legacy failed");
+        WriteSyntheticLegacyFolder(legacy, scale);
     }
     legacy = std::filesystem::absolute(legacy).string();
     const std::string programDb = FreshQuibrawDatabase(work, "program.fdb");

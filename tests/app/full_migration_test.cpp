@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/commands.h"
 #include "app/full_migration.h"
 #include "tests/support/copy_fixture.h"
+#include "tests/support/synthetic_legacy.h"
 
 namespace {
 
@@ -114,4 +117,44 @@ TEST_F(FullMigrationTest, unhandledFailureEndsTheWholeRun)
     EXPECT_EQ(session.paths.legacyFolder, legacyFolder);  // not cleared
     EXPECT_TRUE(session.target.Transaction().Active());
     EXPECT_EQ(Scalar("select count(*) from fabricante"), "0");  // later copies were not called
+}
+
+TEST_F(FullMigrationTest, everyFileOfAShopLandsAndASecondRunOverwritesKeyedRows)
+{
+    WriteSyntheticLegacyFolder(legacyFolder, 0.01);
+    op.checked[CheckBox::CopiaVendas] = true;
+    op.checked[CheckBox::CopiaEntradas] = true;
+    op.salesFrom = "01/01/1900";
+    op.salesTo = "31/12/2099";
+    RunCommand(Command::StartCopy, session, op);
+    EXPECT_EQ(op.Boxes(), std::vector<std::string>{"message: Cópia Realizada com Sucesso!"});
+    EXPECT_EQ(op.log[0], "Iniciando Cópia Clientes...");  // the client copy clears the log
+
+    // Tables whose key comes from the legacy record: a second run overwrites its rows.
+    const std::vector<std::string> keyed = {"COD_OP", "HISCAIXA",  "vendedor", "grupoprod", "grupodecaixa",
+                                            "fabricante", "fornecedor", "cliente", "produto", "entrada",
+                                            "item_entrada"};
+    // Tables numbered by a sequence or by plain inserts: a second run adds its rows again.
+    const std::vector<std::string> appended = {"venda", "item_venda", "AGENDA", "caixa", "contaspagar",
+                                               "contasreceber"};
+    std::map<std::string, int> first;
+    for (const auto& list : {keyed, appended})
+        for (const std::string& table : list) {
+            first[table] = std::stoi(Scalar("select count(*) from " + table));
+            EXPECT_GT(first[table], 0) << table;
+        }
+
+    op = ScriptedOperator{};
+    op.legacyFolderBox = legacyFolder;
+    op.targetBox = databasePath;
+    op.checked[CheckBox::CopiaVendas] = true;
+    op.checked[CheckBox::CopiaEntradas] = true;
+    op.salesFrom = "01/01/1900";
+    op.salesTo = "31/12/2099";
+    RunCommand(Command::StartCopy, session, op);
+    EXPECT_EQ(op.Boxes(), std::vector<std::string>{"message: Cópia Realizada com Sucesso!"});
+    for (const std::string& table : keyed)
+        EXPECT_EQ(std::stoi(Scalar("select count(*) from " + table)), first[table]) << table;
+    for (const std::string& table : appended)
+        EXPECT_EQ(std::stoi(Scalar("select count(*) from " + table)), 2 * first[table]) << table;
 }

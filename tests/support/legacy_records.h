@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/support/dbf_writer.h"
+#include "tests/support/legacy_columns.h"
 
 // A legacy table for copy tests whose records are given by field name; fields left out are blank.
 //
@@ -12,12 +13,7 @@
 //   t.Add({{"CODIGO", "7"}}).Add({{"CODIGO", "8"}}, LegacyRecords::kDeleted);
 class LegacyRecords {
 public:
-    struct Column {
-        const char* name;
-        char type;
-        int length;
-        int decimals = 0;
-    };
+    using Column = LegacyColumn;
     static constexpr bool kDeleted = true;
 
     explicit LegacyRecords(std::vector<Column> columns) : columns_(std::move(columns))

@@ -1,9 +1,9 @@
 #include "app/commands.h"
 
-#include "app/choosers.h"
+#include "session/choosers.h"
 #include "app/full_migration.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "common/failure.h"
 #include "copy/product_copies.h"
 #include "copy/receivables_reconciliation.h"

@@ -1,8 +1,8 @@
 #include "app/full_migration.h"
 
-#include "app/choosers.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/choosers.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "copy/copy_steps.h"
 #include "copy/financial_copies.h"
 #include "copy/party_copies.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/fb_connection.h"
-#include "app/fb_status.h"
+#include "firebird/fb_connection.h"
+#include "firebird/fb_status.h"
 #include "tests/support/test_database.h"
 
 namespace {

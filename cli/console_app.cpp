@@ -1,7 +1,7 @@
 #include "cli/console_app.h"
 
 #include "app/commands.h"
-#include "app/session.h"
+#include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/console_operator.h"
 #include "cli/table_view_command.h"

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/operator.h"
+#include "session/operator.h"
 #include "cli/cli_options.h"
 
 // The Operator of convquibraw-cli. Log lines and information boxes go to out; the general error report goes to

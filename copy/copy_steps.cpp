@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "legacy/file_lookup.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "copy/declared_copy.h"
 
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/operator.h"
+#include "session/session.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "copy/field_mapping.h"
 
-#include "app/fb_query.h"
-#include "copy/value_helpers.h"
+#include "firebird/fb_query.h"
+#include "session/value_helpers.h"
 #include "legacy/field_decoding.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"

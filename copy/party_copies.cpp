@@ -1,10 +1,10 @@
 #include "copy/party_copies.h"
 
-#include "app/fb_query.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "firebird/fb_query.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "copy/declared_copy.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
 

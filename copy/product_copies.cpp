@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/choosers.h"
-#include "app/fb_query.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/choosers.h"
+#include "firebird/fb_query.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "copy/copy_steps.h"
 #include "copy/field_mapping.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
 

@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/fb_query.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "firebird/fb_query.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "common/failure.h"
 #include "copy/copy_steps.h"
-#include "copy/date_box.h"
+#include "session/date_box_text.h"
 #include "copy/field_mapping.h"
 #include "copy/sales_copy.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "legacy/field_values.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "copy/reference_copies.h"
 
-#include "app/fb_query.h"
-#include "app/session.h"
+#include "firebird/fb_query.h"
+#include "session/session.h"
 #include "copy/declared_copy.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "legacy/field_values.h"
 
 using K = ValueKind;

@@ -8,12 +8,12 @@
 #include <iterator>
 #include <vector>
 
-#include "app/choosers.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/choosers.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "common/date_time.h"
 #include "common/failure.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "fiscal/xml_text.h"
 
 namespace fs = std::filesystem;

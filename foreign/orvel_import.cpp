@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <exception>
 
-#include "app/operator.h"
-#include "app/session.h"
-#include "copy/value_helpers.h"
+#include "session/operator.h"
+#include "session/session.h"
+#include "session/value_helpers.h"
 
 namespace {
 

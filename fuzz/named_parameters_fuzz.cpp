@@ -1,4 +1,4 @@
-// fuzz-sources: app/named_parameters.cpp
+// fuzz-sources: firebird/named_parameters.cpp
 // The scanner must never read outside the text, and what it gives back must stay consistent with what it read:
 // every "?" it wrote outside quotes and comments stands for one name, and the text outside names is kept.
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/named_parameters.h"
+#include "firebird/named_parameters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "common/failure.h"
-#include "copy/value_helpers.h"
+#include "session/value_helpers.h"
 #include "maintenance/run_and_wait.h"
 
 namespace fs = std::filesystem;

@@ -4,9 +4,9 @@
 #include <span>
 #include <string>
 
-#include "app/choosers.h"
-#include "app/operator.h"
-#include "app/session.h"
+#include "session/choosers.h"
+#include "session/operator.h"
+#include "session/session.h"
 #include "common/failure.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "maintenance/renumbering.h"
 
-#include "app/choosers.h"
-#include "app/operator.h"
-#include "app/session.h"
-#include "copy/value_helpers.h"
+#include "session/choosers.h"
+#include "session/operator.h"
+#include "session/session.h"
+#include "session/value_helpers.h"
 
 void RenumberDocuments(Session& session, Operator& op, const std::string& sequence)
 {

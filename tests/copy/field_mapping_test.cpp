@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/fb_query.h"
+#include "firebird/fb_query.h"
 #include "common/failure.h"
 #include "copy/field_mapping.h"
 #include "legacy/field_values.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/session.h"
+#include "session/session.h"
 #include "fiscal/invoice_import.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_operator.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/session.h"
+#include "session/session.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
 

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/main_window.h"
+#include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_database.h"

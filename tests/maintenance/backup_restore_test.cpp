@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "app/commands.h"
-#include "app/session.h"
-#include "app/target_database.h"
+#include "session/session.h"
+#include "session/target_database.h"
 #include "maintenance/run_and_wait.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"

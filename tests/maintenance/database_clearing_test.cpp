@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "app/commands.h"
-#include "app/session.h"
-#include "copy/value_helpers.h"
+#include "session/session.h"
+#include "session/value_helpers.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
 

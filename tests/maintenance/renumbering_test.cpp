@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "app/session.h"
+#include "session/session.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
 

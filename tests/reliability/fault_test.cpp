@@ -8,7 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/target_database.h"
+#include "session/target_database.h"
 #include "common/failure.h"
 #include "copy/reference_copies.h"
 #include "legacy/legacy_table.h"

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "app/commands.h"
-#include "app/session.h"
+#include "session/session.h"
 #include "tests/copy/legacy_tables.h"
 #include "tests/support/copy_fixture.h"
 

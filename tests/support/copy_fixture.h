@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "copy/copy_steps.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/scripted_operator.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/operator.h"
+#include "session/operator.h"
 
 // An Operator for tests: keeps every box text and log line in order and answers dialogs from a script.
 // A dialog with no scripted answer acts as cancelled.

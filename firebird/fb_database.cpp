@@ -1,0 +1,100 @@
+#include "firebird/fb_database.h"
+
+#include <algorithm>
+
+#include "firebird/database_error.h"
+#include "firebird/fb_query.h"
+#include "firebird/fb_status.h"
+
+namespace {
+
+// Builds the attachment parameter block from "name=value" texts.
+std::string BuildDpb(const std::vector<std::string>& params)
+{
+    std::string dpb(1, static_cast<char>(isc_dpb_version1));
+    auto add = [&dpb](char tag, const std::string& value) {
+        dpb += tag;
+        dpb += static_cast<char>(std::min<size_t>(value.size(), 255));
+        dpb.append(value, 0, 255);
+    };
+    for (const std::string& param : params) {
+        const auto equals = param.find('=');
+        const std::string name = param.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : param.substr(equals + 1);
+        if (name == "user_name")
+            add(isc_dpb_user_name, value);
+        else if (name == "password")
+            add(isc_dpb_password, value);
+        else if (name == "lc_ctype")
+            add(isc_dpb_lc_ctype, value);
+        else if (name == "sql_role_name")
+            add(isc_dpb_sql_role_name, value);
+        else
+            throw DatabaseError("Parâmetro de conexão desconhecido: " + param);
+    }
+    dpb += static_cast<char>(isc_dpb_sql_dialect);
+    dpb += static_cast<char>(4);
+    dpb.append("\3\0\0\0", 4);
+    return dpb;
+}
+
+}  // namespace
+
+FbDatabase::FbDatabase() : transaction_(*this) {}
+
+FbDatabase::~FbDatabase()
+{
+    try {
+        Close();
+    } catch (...) {
+        // The process is ending: nothing can be reported any more.
+        ISC_STATUS_ARRAY status;
+        if (transaction_.Active()) isc_rollback_transaction(status, transaction_.Handle());
+        for (FbQuery* query : listeners_) query->ForgetPrepared();
+        if (handle_) isc_detach_database(status, &handle_);
+    }
+}
+
+void FbDatabase::SetName(const std::string& name)
+{
+    if (name == name_) return;
+    if (IsOpen()) throw DatabaseError("Cannot perform operation -- DB is currently open");
+    name_ = name;
+}
+
+void FbDatabase::Open()
+{
+    if (IsOpen()) return;
+    const std::string dpb = BuildDpb(params_);
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, 0, name_.c_str(), &handle, static_cast<short>(dpb.size()), dpb.data());
+    if (status[0] == 1 && status[1]) {
+        if (handle) isc_detach_database(status, &handle);
+        throw DatabaseError(StatusText(status));
+    }
+    handle_ = handle;
+}
+
+void FbDatabase::Close()
+{
+    if (!IsOpen()) return;
+    if (transaction_.Active()) transaction_.Commit();
+    for (FbQuery* query : listeners_) query->ForgetPrepared();
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, &handle_);
+    handle_ = 0;
+}
+
+void FbDatabase::AddCloseListener(FbQuery* query) { listeners_.push_back(query); }
+
+void FbDatabase::RemoveCloseListener(FbQuery* query) { std::erase(listeners_, query); }
+
+void SetFixedConnectionParams(FbDatabase& database)
+{
+    database.SetLoginPrompt(false);
+    database.ClearParams();
+    database.AddParam("user_name=sysdba");
+    database.AddParam("password=pxlortevn");
+    database.AddParam("lc_ctype=ISO8859_1");
+}

@@ -1,0 +1,274 @@
+#include "firebird/fb_query.h"
+
+#include <algorithm>
+
+#include "firebird/database_error.h"
+#include "firebird/fb_database.h"
+#include "firebird/fb_statement.h"
+#include "firebird/fb_status.h"
+#include "firebird/fb_transaction.h"
+#include "firebird/fb_values.h"
+
+namespace {
+// Room for every text a copy alternates between: the sales copy writes each seller's code into its closing statement,
+// and a shop's sales history easily names more than a few dozen sellers. Texts used once (the purchase items) pass
+// through and leave.
+constexpr size_t kCachedStatements = 128;
+}
+
+FbQuery::FbQuery(FbDatabase& database, FbTransaction& transaction) : database_(database), transaction_(transaction)
+{
+    database_.AddCloseListener(this);
+}
+
+FbQuery::~FbQuery()
+{
+    ForgetPrepared();
+    database_.RemoveCloseListener(this);
+}
+
+void FbQuery::Close()
+{
+    if (!cursorOpen_) return;
+    cursorOpen_ = false;
+    eof_ = true;
+    if (current_ && current_->IsPrepared()) {
+        // A commit closes cursors by itself; closing one again is harmless.
+        ISC_STATUS_ARRAY status;
+        isc_dsql_free_statement(status, &current_->handle, DSQL_close);
+    }
+}
+
+void FbQuery::ClearText()
+{
+    Close();
+    text_.clear();
+    lineCount_ = 0;
+    textChanged_ = true;
+}
+
+void FbQuery::AddLine(const std::string& line)
+{
+    Close();
+    if (lineCount_++) text_ += '\n';
+    text_ += line;
+    textChanged_ = true;
+}
+
+void FbQuery::SetSql(const std::string& sql)
+{
+    ClearText();
+    AddLine(sql);
+}
+
+std::string FbQuery::Sql() const { return text_; }
+
+// The statement of the current text, taken from the cache when that text was seen before. Parameters start
+// again as NULL whenever the text was changed.
+PreparedStatement& FbQuery::Statement()
+{
+    if (!textChanged_ && current_) return *current_;
+    // Most often the text set again is the one in use: then nothing is looked up and the statement stays in front.
+    if (!statementReuse_ || !current_ || current_->text != text_) {
+        auto found = statementReuse_ ? std::find_if(cache_.begin(), cache_.end(),
+                                                    [this](const auto& entry) { return entry->text == text_; })
+                                     : cache_.end();
+        if (found != cache_.end())
+            cache_.splice(cache_.begin(), cache_, found);
+        else
+            AddToCache();
+        current_ = cache_.front().get();
+    }
+    values_.assign(current_->parameterNames.size(), ParameterValue{});
+    textChanged_ = false;
+    return *current_;
+}
+
+// The current text in front of the cache, the least recently used statement dropped when the cache is full.
+void FbQuery::AddToCache()
+{
+    cache_.push_front(std::make_unique<PreparedStatement>(text_));
+    if (cache_.size() > kCachedStatements) {
+        cache_.back()->Drop();
+        cache_.pop_back();
+    }
+}
+
+void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
+{
+    if (statement.IsPrepared()) return;
+    statement.Prepare(database_.Handle(), transaction_.Handle());
+    ++prepareCount_;
+    XSQLDA* input = statement.input.get();
+    for (short i = 0; i < input->sqld; ++i) {
+        XSQLVAR& var = input->sqlvar[i];
+        SqlSlot& slot = statement.inputSlots[static_cast<size_t>(i)];
+        const short type = static_cast<short>(var.sqltype & ~1);
+        slot.buffer.assign(type == SQL_VARYING ? static_cast<size_t>(var.sqllen) + 2 : std::max<size_t>(8, var.sqllen), 0);
+        var.sqldata = slot.buffer.data();
+        var.sqltype |= 1;
+        var.sqlind = &slot.nullFlag;
+    }
+}
+
+namespace {
+
+// A stored name (upper case already) against a wanted one in any case.
+bool SameName(const std::string& upper, const std::string& wanted)
+{
+    if (upper.size() != wanted.size()) return false;
+    for (size_t i = 0; i < upper.size(); ++i) {
+        const char c = wanted[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ParameterValue& FbQuery::Param(const std::string& name)
+{
+    PreparedStatement& statement = Statement();
+    const std::vector<std::string>& names = statement.parameterNames;
+    // Values are mostly set in the order the text names them: the search starts after the last one found.
+    const size_t count = names.size();
+    for (size_t k = 0, i = nextParameter_; k < count; ++k, ++i) {
+        if (i >= count) i = 0;
+        if (SameName(names[i], name)) {
+            nextParameter_ = i + 1;
+            return values_[i];
+        }
+    }
+    throw DatabaseError("Parameter '" + name + "' not found");
+}
+
+void FbQuery::SetText(const std::string& name, std::string_view value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Text;
+    param.text.assign(value);
+}
+
+void FbQuery::SetInteger(const std::string& name, std::int32_t value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Integer;
+    param.number = value;
+}
+
+void FbQuery::SetMoney(const std::string& name, Money value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Money;
+    param.number = value.tenThousandths;
+}
+
+void FbQuery::SetDateTime(const std::string& name, const DateTime& value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::DateTime;
+    param.dateTime = value;
+}
+
+void FbQuery::SetDate(const std::string& name, std::chrono::year_month_day value)
+{
+    ParameterValue& param = Param(name);
+    param.kind = ParameterValue::Kind::Date;
+    param.dateTime = DateTime{value, std::chrono::seconds{0}};
+}
+
+void FbQuery::SetNull(const std::string& name) { Param(name).kind = ParameterValue::Kind::Null; }
+
+void FbQuery::Bind(PreparedStatement& statement)
+{
+    XSQLDA* input = statement.input.get();
+    for (short i = 0; i < input->sqld; ++i) {
+        const size_t slot = static_cast<size_t>(i);
+        BindParameter(values_[statement.placeholderParameter[slot]], statement.described[slot], input->sqlvar[i],
+                      statement.inputSlots[slot].buffer, statement.inputSlots[slot].nullFlag, database_.Handle(),
+                      transaction_.Handle());
+    }
+}
+
+// Prepares (once per text), binds and sends the statement; a select's cursor is then open on the server.
+PreparedStatement& FbQuery::Send(SentAs selectSentAs)
+{
+    Close();
+    PreparedStatement& statement = Statement();
+    transaction_.EnsureActive();
+    PrepareIfNeeded(statement);
+    Bind(statement);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? selectSentAs : SentAs::Execute);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    CheckStatus(status);
+    return statement;
+}
+
+void FbQuery::Execute()
+{
+    PreparedStatement& statement = Send(SentAs::ExecuteSelect);
+    if (statement.isSelect) {
+        ISC_STATUS_ARRAY ignored;
+        isc_dsql_free_statement(ignored, &statement.handle, DSQL_close);
+    }
+}
+
+void FbQuery::Open()
+{
+    if (!Send(SentAs::OpenCursor).isSelect) return;
+    cursorOpen_ = true;
+    eof_ = false;
+    FetchRow();
+}
+
+void FbQuery::Next()
+{
+    if (!cursorOpen_ || eof_) return;
+    FetchRow();
+}
+
+void FbQuery::FetchRow()
+{
+    ISC_STATUS_ARRAY status;
+    const ISC_STATUS result = isc_dsql_fetch(status, &current_->handle, SQL_DIALECT_V6, current_->output.get());
+    if (result == 100) {
+        eof_ = true;
+        return;
+    }
+    CheckStatus(status);
+}
+
+const XSQLVAR& FbQuery::Column(const std::string& name)
+{
+    if (!cursorOpen_ || !current_) throw DatabaseError("Dataset not open");
+    if (eof_) throw DatabaseError("No current row");
+    const std::string upper = AsciiUpper(name);
+    const auto& names = current_->columnNames;
+    const auto found = std::find(names.begin(), names.end(), upper);
+    if (found == names.end()) throw DatabaseError("Field '" + name + "' not found");
+    return current_->output->sqlvar[found - names.begin()];
+}
+
+std::string FbQuery::ColumnText(const std::string& name)
+{
+    return ColumnAsText(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+std::int32_t FbQuery::ColumnInteger(const std::string& name)
+{
+    return ColumnAsInteger(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+Money FbQuery::ColumnMoney(const std::string& name)
+{
+    return ColumnAsMoney(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+void FbQuery::ForgetPrepared()
+{
+    Close();
+    for (auto& statement : cache_) statement->Drop();
+}

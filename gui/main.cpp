@@ -1,0 +1,25 @@
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdlib>
+
+#include "gui/main_window.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ConvQuibraW"));
+    QApplication::setApplicationVersion(QStringLiteral(CONVQUIBRAW_VERSION));
+
+    MainWindow window;
+    window.show();
+
+    // For scripts/screenshot only: save a picture of the window once it has been painted, then end.
+    if (const char* picture = std::getenv("CONVQUIBRAW_SCREENSHOT"); picture && *picture) {
+        QTimer::singleShot(800, &window, [&window, path = QString::fromLocal8Bit(picture)] {
+            const bool saved = window.grab().save(path);
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,390 @@
+#include "gui/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStringDecoder>
+#include <algorithm>
+
+#include "widgets/kq_edit_data.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("ConvQuibraW");
+
+// Operator texts are UTF-8; a line that is not (legacy bytes, Firebird's ISO 8859-1 texts) is shown as Latin-1
+// rather than as replacement marks.
+QString FromOperatorText(const std::string& text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (!decoder.hasError()) return decoded;
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
+std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+// "MS Sans Serif" at 8 points, or the closest installed face of similar width, or the platform's sans at 8.
+QFont WindowFont()
+{
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
+        QFont font(QString::fromLatin1(family), 8);
+        if (QFontInfo(font).family() == font.family()) return font;
+    }
+    QFont fallback = QApplication::font();
+    fallback.setPointSize(8);
+    return fallback;
+}
+
+// Wider faces than the one the layout was drawn for would clip the fixed-size instruction text: step the size
+// down until every line fits.
+void FitLinesToWidth(QLabel& label)
+{
+    QFont font = label.font();
+    const QStringList lines = label.text().split(QLatin1Char('\n'));
+    const auto widest = [&lines](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int width = 0;
+        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
+    };
+    while (widest(font) > label.width() && font.pointSizeF() > 6) font.setPointSizeF(font.pointSizeF() - 0.5);
+    label.setFont(font);
+}
+
+}  // namespace
+
+// Holds the window's input for the life of one command and gives it back however the command ends.
+class MainWindow::InputPause {
+public:
+    explicit InputPause(MainWindow& window) : window_(window)
+    {
+        window_.commandRunning_ = true;
+        for (QWidget* input : window_.inputs_) input->setEnabled(false);
+    }
+    ~InputPause()
+    {
+        for (QWidget* input : window_.inputs_) input->setEnabled(true);
+        window_.commandRunning_ = false;
+        // A focus asked for while the boxes were disabled lands now.
+        if (const auto target = std::exchange(window_.pendingFocus_, std::nullopt)) window_.Focus(*target);
+    }
+    InputPause(const InputPause&) = delete;
+    InputPause& operator=(const InputPause&) = delete;
+
+private:
+    MainWindow& window_;
+};
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+{
+    session_.programFolder = RunningProgramFolder();
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("Backup/Restore"));
+    setFont(WindowFont());
+    resize(490, 647);
+    BuildWidgets();
+    SetTabOrder();
+    startCopyButton_->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+QPushButton* MainWindow::AddButton(const char* name, const QString& caption, int left, int top, int width,
+                                   int height, Command command)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, top, width, height);
+    connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
+    inputs_.push_back(button);
+    return button;
+}
+
+QLabel* MainWindow::AddLabel(const char* name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    // Labels lie beneath the boxes, as on the form the layout comes from: a box covers a label that runs long.
+    label->lower();
+    return label;
+}
+
+void MainWindow::BuildWidgets()
+{
+    const auto addLineEdit = [this](const char* name, int left, int top, int width, int height) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(left, top, width, height);
+        inputs_.push_back(box);
+        return box;
+    };
+    const auto addDateBox = [this](const char* name, int left) {
+        auto* box = new KqEditData(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(left, 580, 65, 21);
+        box->setMaxLength(10);
+        box->SetValidaCampo(false);
+        box->SetCompletaData(false);
+        inputs_.push_back(box);
+        return box;
+    };
+    const auto addCheckBox = [this](const char* name, const QString& caption, int top, int width) {
+        auto* check = new QCheckBox(caption, this);
+        check->setObjectName(QString::fromLatin1(name));
+        check->setGeometry(8, top, width, 17);
+        inputs_.push_back(check);
+        return check;
+    };
+
+    startCopyButton_ = AddButton("startCopyButton", QStringLiteral("Iniciar Cópia"), 8, 328, 225, 41,
+                                 Command::StartCopy);
+
+    progressLog_ = new QPlainTextEdit(this);
+    progressLog_->setObjectName(QStringLiteral("progressLog"));
+    progressLog_->setGeometry(8, 152, 225, 105);
+    progressLog_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    progressLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    progressLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    progressLog_->setTabChangesFocus(true);
+
+    chooseLegacyButton_ = AddButton("chooseLegacyButton", QStringLiteral("Selecionar Pasta Quibra Antigo(Origem)"),
+                                    8, 56, 225, 41, Command::ChooseLegacyFolder);
+    chooseTargetButton_ = AddButton("chooseTargetButton", QStringLiteral("Selecionar BD QuibraW (Destino )"), 8,
+                                    104, 225, 41, Command::ChooseTargetDatabase);
+    backupRestoreButton_ = AddButton("backupRestoreButton", QStringLiteral("Backup/Restore"), 8, 368, 225, 41,
+                                     Command::BackupRestore);
+    clearDatabaseButton_ = AddButton("clearDatabaseButton", QStringLiteral("Limpar bd"), 8, 408, 225, 41,
+                                     Command::ClearDatabase);
+    legacyFolderBox_ = addLineEdit("legacyFolderBox", 72, 8, 161, 21);
+    AddLabel("legacyFolderLabel", QStringLiteral("Quibra Antigo:"), 0, 8);
+    targetBox_ = addLineEdit("targetBox", 72, 32, 161, 21);
+    AddLabel("targetLabel", QStringLiteral("BD QuibraW:"), 0, 32);
+    salesFromBox_ = addDateBox("salesFromBox", 104);
+    AddLabel("salesFromLabel", QStringLiteral("Copiar Vendas De:"), 8, 584);
+    salesToBox_ = addDateBox("salesToBox", 176);
+    AddLabel("salesToLabel", QStringLiteral("a"), 168, 504);
+    orvelImportButton_ = AddButton("orvelImportButton", QStringLiteral("Orvel to QuibraW"), 8, 288, 225, 41,
+                                   Command::OrvelImport);
+    autoPecasCheck_ = addCheckBox("autoPecasCheck", QStringLiteral("Auto Peças"), 560, 97);
+    updateFieldButton_ = AddButton("updateFieldButton", QStringLiteral("Atualizar Campo"), 8, 448, 225, 41,
+                                   Command::UpdateProductField);
+    deleteReceivablesButton_ = AddButton("deleteReceivablesButton", QStringLiteral("Apagar Contas Receber Deletadas"),
+                                         240, 8, 217, 49, Command::DeleteRemovedReceivables);
+    copiaVendasCheck_ = addCheckBox("copiaVendasCheck", QStringLiteral("Copia Vendas"), 528, 145);
+    copiaEntradasCheck_ = addCheckBox("copiaEntradasCheck", QStringLiteral("Copia Entradas"), 512, 145);
+    numberingBox_ = addLineEdit("numberingBox", 240, 216, 145, 21);
+    AddLabel("numberingLabel", QStringLiteral("Informe a Numeração:"), 240, 200);
+    renumberSalesButton_ = AddButton("renumberSalesButton", QStringLiteral("Alterar Numeração Venda"), 240, 248, 145,
+                                     33, Command::RenumberSales);
+    renumberNfeButton_ = AddButton("renumberNfeButton", QStringLiteral("Alterar Numeração NFe"), 240, 288, 145, 33,
+                                   Command::RenumberNfe);
+    convertXmlsButton_ = AddButton("convertXmlsButton", QStringLiteral("Converter XMLs"), 240, 328, 145, 33,
+                                   Command::ConvertXmls);
+
+    progressGauge_ = new QProgressBar(this);
+    progressGauge_->setObjectName(QStringLiteral("progressGauge"));
+    progressGauge_->setGeometry(8, 259, 225, 25);
+    progressGauge_->setRange(0, 100);
+    progressGauge_->setValue(0);
+    progressGauge_->setTextVisible(true);
+    progressGauge_->setFormat(QStringLiteral("%p%"));
+    progressGauge_->setVisible(false);
+
+    instructionLabel_ = new QLabel(this);
+    instructionLabel_->setObjectName(QStringLiteral("instructionLabel"));
+    instructionLabel_->setGeometry(240, 72, 223, 117);
+    instructionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    instructionLabel_->setTextFormat(Qt::PlainText);
+    QFont bold = font();
+    bold.setBold(true);
+    instructionLabel_->setFont(bold);
+    instructionLabel_->setText(QStringLiteral("O que deve ser Verificado na Migração\n\n"
+                                              "1) Converter os Dados\n\n"
+                                              "2) Numeração de Venda\n\n"
+                                              "3) Numeração de NFe\n\n"
+                                              "4) Configurar a NFe no QuibraW"));
+    FitLinesToWidth(*instructionLabel_);
+}
+
+void MainWindow::SetTabOrder()
+{
+    const QWidget* order[] = {startCopyButton_,     progressLog_,        chooseLegacyButton_,  chooseTargetButton_,
+                              backupRestoreButton_, clearDatabaseButton_, legacyFolderBox_,    targetBox_,
+                              salesFromBox_,        salesToBox_,         orvelImportButton_,   autoPecasCheck_,
+                              updateFieldButton_,   deleteReceivablesButton_, copiaVendasCheck_, copiaEntradasCheck_,
+                              numberingBox_,        renumberSalesButton_, renumberNfeButton_,  convertXmlsButton_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+}
+
+void MainWindow::CentreOnScreen()
+{
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(shown->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only the window being shown by the program counts, not its return from being minimised.
+    if (event->spontaneous()) return;
+    session_.paths = RememberedPaths{};
+    CentreOnScreen();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (commandRunning_)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+void MainWindow::Run(Command command)
+{
+    if (commandRunning_) return;
+    InputPause pause(*this);
+    RunCommand(command, session_, *this);
+}
+
+// --- Operator: boxes and dialogs ---------------------------------------------------------------------------
+
+void MainWindow::ShowMessage(const std::string& text)
+{
+    const QString shown = FromOperatorText(text);
+    if (answerer_.information) return answerer_.information(shown);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
+    box.exec();
+}
+
+void MainWindow::ShowErrorBox(const std::string& text)
+{
+    const QString shown = FromOperatorText(text);
+    if (answerer_.error) return answerer_.error(shown);
+    QMessageBox::critical(this, kTitle, shown);
+}
+
+std::string MainWindow::ChooseFolder(const std::string& title)
+{
+    const QString caption = FromOperatorText(title);
+    const QString chosen = answerer_.folder ? answerer_.folder(caption)
+                                            : QFileDialog::getExistingDirectory(this, caption);
+    return ToPath(chosen);
+}
+
+std::optional<std::string> MainWindow::ChooseDatabaseFile(const std::string& title)
+{
+    const QString caption = FromOperatorText(title);
+    std::optional<QString> chosen;
+    if (answerer_.openFile) {
+        chosen = answerer_.openFile(caption);
+    } else {
+        const QString picked = QFileDialog::getOpenFileName(this, caption);
+        if (!picked.isEmpty()) chosen = picked;
+    }
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return ToPath(*chosen);
+}
+
+std::optional<std::string> MainWindow::AskText(const std::string& caption, const std::string& prompt,
+                                               const std::string& defaultText)
+{
+    const QString title = FromOperatorText(caption), label = FromOperatorText(prompt),
+                  initial = FromOperatorText(defaultText);
+    std::optional<QString> answer;
+    if (answerer_.askText) {
+        answer = answerer_.askText(title, label, initial);
+    } else {
+        bool accepted = false;
+        const QString typed = QInputDialog::getText(this, title, label, QLineEdit::Normal, initial, &accepted);
+        if (accepted) answer = typed;
+    }
+    if (!answer) return std::nullopt;
+    return answer->toUtf8().toStdString();
+}
+
+// --- Operator: log, gauge, events ----------------------------------------------------------------------------
+
+void MainWindow::LogAppend(const std::string& line) { progressLog_->appendPlainText(FromOperatorText(line)); }
+
+void MainWindow::LogClear() { progressLog_->clear(); }
+
+bool MainWindow::LogHasLines() { return !progressLog_->document()->isEmpty(); }
+
+void MainWindow::GaugeReset()
+{
+    progressGauge_->setMaximum(100);
+    progressGauge_->setValue(0);
+}
+
+void MainWindow::GaugeAdvance(int step)
+{
+    progressGauge_->setValue(std::min(100, progressGauge_->value() + step));
+    progressGauge_->repaint();
+}
+
+void MainWindow::GaugeShow() { progressGauge_->setVisible(true); }
+
+void MainWindow::ProcessEvents() { QCoreApplication::processEvents(); }
+
+// --- Operator: the window's boxes ----------------------------------------------------------------------------
+
+bool MainWindow::IsChecked(CheckBox box)
+{
+    switch (box) {
+    case CheckBox::AutoPecas: return autoPecasCheck_->isChecked();
+    case CheckBox::CopiaVendas: return copiaVendasCheck_->isChecked();
+    case CheckBox::CopiaEntradas: return copiaEntradasCheck_->isChecked();
+    }
+    return false;
+}
+
+std::string MainWindow::LegacyFolderBox() { return ToPath(legacyFolderBox_->text()); }
+void MainWindow::SetLegacyFolderBox(const std::string& text) { legacyFolderBox_->setText(FromPath(text)); }
+std::string MainWindow::TargetBox() { return ToPath(targetBox_->text()); }
+void MainWindow::SetTargetBox(const std::string& text) { targetBox_->setText(FromPath(text)); }
+std::string MainWindow::SalesFromText() { return salesFromBox_->Text().toStdString(); }
+std::string MainWindow::SalesToText() { return salesToBox_->Text().toStdString(); }
+std::string MainWindow::NumberingText() { return numberingBox_->text().toUtf8().toStdString(); }
+void MainWindow::ClearNumbering() { numberingBox_->clear(); }
+
+QWidget* MainWindow::FocusWidget(FocusTarget target) const
+{
+    switch (target) {
+    case FocusTarget::StartCopy: return startCopyButton_;
+    case FocusTarget::LegacyFolderBox: return legacyFolderBox_;
+    case FocusTarget::TargetBox: return targetBox_;
+    case FocusTarget::NumberingBox: return numberingBox_;
+    case FocusTarget::SalesFromBox: return salesFromBox_;
+    case FocusTarget::SalesToBox: return salesToBox_;
+    }
+    return nullptr;
+}
+
+void MainWindow::Focus(FocusTarget target)
+{
+    if (commandRunning_) {
+        pendingFocus_ = target;
+        return;
+    }
+    if (QWidget* widget = FocusWidget(target)) widget->setFocus();
+}

@@ -35,6 +35,9 @@ public:
     FbTransaction& DefaultTransaction() { return transaction_; }
     isc_db_handle* Handle() { return &handle_; }
 
+    // Sends the rows that queries on this connection keep waiting for a batch (FbQuery::ExecuteBatched).
+    void FlushBatches();
+
     // Gives a query a way to drop its prepared statements before the connection goes away.
     void AddCloseListener(class FbQuery* query);
     void RemoveCloseListener(class FbQuery* query);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ibase.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ScannedSql;
+
+// The declaration of a block parameter that takes what the statement's input variable takes, as the server
+// described it. Nothing for types a block is not given here (binary objects, unknown character sets).
+std::optional<std::string> DeclaredParameterType(const XSQLVAR& described);
+
+// An EXECUTE BLOCK that runs the statement once per row, in row order, each row in a savepoint of its own: a
+// failing row is undone and the rows after it are not run. The block returns FAILED_ROW, the 1-based number of
+// the row that failed, 0 when every row landed. Nothing when a parameter's type cannot be declared.
+std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std::vector<XSQLVAR>& described,
+                                            int rows);
+
+// What one row adds to the block's input message, to keep the message under the server's 64 KB.
+size_t RowMessageBytes(const std::vector<XSQLVAR>& described);
+
+// The sequences that the text draws from with gen_id, upper case, each once.
+std::vector<std::string> SequencesDrawn(const std::string& sql);

@@ -1,0 +1,254 @@
+// Batched execution: executions of one statement gathered and sent as one EXECUTE BLOCK.
+#include <algorithm>
+
+#include "firebird/database_error.h"
+#include "firebird/execute_block.h"
+#include "firebird/fb_database.h"
+#include "firebird/fb_query.h"
+#include "firebird/fb_statement.h"
+#include "firebird/fb_status.h"
+#include "firebird/fb_transaction.h"
+#include "firebird/fb_values.h"
+
+namespace {
+
+// Rows per block: beyond about fifty a block gains little, and the server allows 256 contexts per statement.
+constexpr size_t kMostRowsPerBlock = 50;
+// The server's limit on a message is 64 KB.
+constexpr size_t kMessageBytes = 60000;
+
+bool WritesRows(long statementType)
+{
+    return statementType == isc_info_sql_stmt_insert || statementType == isc_info_sql_stmt_update ||
+           statementType == isc_info_sql_stmt_delete;
+}
+
+// The sequence's value, read with a draw of 0; with giveBackTo set, first put back where it was.
+ISC_INT64 SequenceValue(isc_db_handle* database, isc_tr_handle* transaction, const std::string& sequence,
+                        const ISC_INT64* giveBackTo = nullptr)
+{
+    const std::string sql = giveBackTo ? "select gen_id(" + sequence + ", " + std::to_string(*giveBackTo) +
+                                             " - gen_id(" + sequence + ", 0)) from rdb$database"
+                                       : "select gen_id(" + sequence + ", 0) from rdb$database";
+    Sqlda output(1);
+    ISC_INT64 value = 0;
+    short nullFlag = 0;
+    output->sqld = 1;
+    XSQLVAR& var = output->sqlvar[0];
+    var.sqltype = SQL_INT64 | 1;
+    var.sqllen = sizeof value;
+    var.sqldata = reinterpret_cast<char*>(&value);
+    var.sqlind = &nullFlag;
+    ISC_STATUS_ARRAY status;
+    isc_dsql_exec_immed2(status, database, transaction, 0, sql.c_str(), SQL_DIALECT_V6, nullptr, output.get());
+    CheckStatus(status);
+    return value;
+}
+
+}  // namespace
+
+void FbQuery::DecideBatchRows(PreparedStatement& statement)
+{
+    statement.batchRows = 0;
+    if (!WritesRows(statement.statementType) || statement.described.empty()) return;
+    for (const XSQLVAR& var : statement.described)
+        if (!DeclaredParameterType(var)) return;
+    const size_t rowBytes = RowMessageBytes(statement.described);
+    const size_t fitting = std::min(kMostRowsPerBlock, kMessageBytes / std::max<size_t>(rowBytes, 1));
+    statement.batchRows = fitting >= 2 ? fitting : 0;
+    statement.sequencesDrawn = SequencesDrawn(statement.scanned.sql);
+}
+
+void FbQuery::ExecuteBatched(BatchOutcome outcome)
+{
+    if (!batching_) return RunNow(outcome);
+    Close();
+    PreparedStatement& statement = Statement();
+    if (waitingStatement_ != &statement) {
+        database_.FlushBatches();
+        // Preparing may fail like any execution; then nothing waits behind it.
+        try {
+            transaction_.EnsureActive();
+            PrepareIfNeeded(statement);
+        } catch (const DatabaseError&) {
+            outcome(std::current_exception());
+            return;
+        }
+        if (statement.batchRows == 0) return RunNow(outcome);
+    }
+    transaction_.EnsureActive();
+    waiting_.push_back({values_, std::move(outcome)});
+    waitingStatement_ = &statement;
+    if (waiting_.size() >= statement.batchRows) Flush();
+}
+
+void FbQuery::RunNow(const BatchOutcome& outcome)
+{
+    try {
+        Execute();
+    } catch (const DatabaseError&) {
+        outcome(std::current_exception());
+        return;
+    }
+    outcome(nullptr);
+}
+
+void FbQuery::Flush()
+{
+    if (waiting_.empty()) return;
+    std::vector<WaitingRow> rows = std::move(waiting_);
+    waiting_.clear();
+    PreparedStatement& statement = *waitingStatement_;
+    waitingStatement_ = nullptr;
+    std::vector<std::exception_ptr> failures(rows.size());
+    SendRows(statement, rows, failures);
+    // Every row has been sent before the first outcome is told: an outcome that ends the command leaves nothing
+    // half sent.
+    for (size_t i = 0; i < rows.size(); ++i) rows[i].outcome(failures[i]);
+}
+
+// The rows in blocks. A block stops at its first failing row, which is undone; that row is then run alone so that
+// its failure carries the server's own text, and the block after it starts with the next row. A block that fails
+// as a whole (a value its parameters do not take) has changed nothing: its rows are run one by one.
+void FbQuery::SendRows(PreparedStatement& statement, std::vector<WaitingRow>& rows,
+                       std::vector<std::exception_ptr>& failures)
+{
+    size_t next = 0;
+    while (next < rows.size()) {
+        const size_t count = std::min(rows.size() - next, statement.batchRows);
+        BatchBlock* block = count >= 2 ? BlockFor(statement, count) : nullptr;
+        if (!block) {
+            if (count >= 2 && statement.batchRows >= 2) continue;  // a smaller block is tried
+            failures[next] = RunRow(statement, rows[next].values);
+            ++next;
+            continue;
+        }
+        int failedRow = 0;
+        try {
+            failedRow = ExecuteBlock(*block, statement, rows, next, count);
+        } catch (const DatabaseError&) {
+            for (size_t i = next; i < next + count; ++i) failures[i] = RunRow(statement, rows[i].values);
+            next += count;
+            continue;
+        }
+        if (failedRow <= 0 || static_cast<size_t>(failedRow) > count) {
+            next += count;
+            continue;
+        }
+        const size_t failing = next + static_cast<size_t>(failedRow) - 1;
+        failures[failing] = RunFailedRowAgain(statement, rows[failing].values);
+        next = failing + 1;
+    }
+}
+
+// The block for that many rows, prepared on first use. When the server refuses it (too many contexts, too long a
+// message), blocks of this statement are made smaller, down to none.
+BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
+{
+    auto found = statement.blocks.find(rows);
+    if (found != statement.blocks.end()) return found->second.get();
+    const auto text = ExecuteBlockText(statement.scanned, statement.described, static_cast<int>(rows));
+    if (!text) {
+        statement.batchRows = 0;
+        return nullptr;
+    }
+    auto block = std::make_unique<BatchBlock>();
+    ISC_STATUS_ARRAY status;
+    isc_dsql_allocate_statement(status, database_.Handle(), &block->handle);
+    if (!(status[0] == 1 && status[1]))
+        isc_dsql_prepare(status, transaction_.Handle(), &block->handle, 0, text->c_str(), SQL_DIALECT_V6, nullptr);
+    const short parameters = static_cast<short>(rows * statement.described.size());
+    if (!(status[0] == 1 && status[1])) {
+        block->input.Resize(parameters);
+        isc_dsql_describe_bind(status, &block->handle, SQL_DIALECT_V6, block->input.get());
+    }
+    if (!(status[0] == 1 && status[1])) isc_dsql_describe(status, &block->handle, SQL_DIALECT_V6, block->output.get());
+    if ((status[0] == 1 && status[1]) || block->input->sqld != parameters || block->output->sqld != 1) {
+        statement.batchRows = rows / 2 >= 2 ? rows / 2 : 0;
+        return nullptr;
+    }
+    block->inputSlots.resize(static_cast<size_t>(parameters));
+    for (short i = 0; i < parameters; ++i) {
+        XSQLVAR& var = block->input->sqlvar[i];
+        var.sqldata = block->inputSlots[static_cast<size_t>(i)].buffer.data();
+        var.sqlind = &block->inputSlots[static_cast<size_t>(i)].nullFlag;
+    }
+    XSQLVAR& failed = block->output->sqlvar[0];
+    block->failedRow.buffer.assign(8, 0);
+    failed.sqltype = SQL_LONG | 1;
+    failed.sqllen = sizeof(ISC_LONG);
+    failed.sqlscale = 0;
+    failed.sqldata = block->failedRow.buffer.data();
+    failed.sqlind = &block->failedRow.nullFlag;
+    return statement.blocks.emplace(rows, std::move(block)).first->second.get();
+}
+
+// Binds rows first .. first + count - 1 and sends them; returns FAILED_ROW.
+int FbQuery::ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const std::vector<WaitingRow>& rows,
+                          size_t first, size_t count)
+{
+    const size_t perRow = statement.described.size();
+    XSQLDA* input = block.input.get();
+    for (size_t row = 0; row < count; ++row) {
+        const std::vector<ParameterValue>& values = rows[first + row].values;
+        if (executeObserver_) {
+            Bind(statement, values);
+            executeObserver_(statement.scanned.sql, *statement.input.get(), SentAs::Execute);
+        }
+        for (size_t slot = 0; slot < perRow; ++slot) {
+            const size_t at = row * perRow + slot;
+            BindParameter(values[statement.placeholderParameter[slot]], statement.described[slot],
+                          input->sqlvar[at], block.inputSlots[at].buffer, block.inputSlots[at].nullFlag,
+                          database_.Handle(), transaction_.Handle());
+        }
+    }
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute2(status, transaction_.Handle(), &block.handle, SQL_DIALECT_V6, input, block.output.get());
+    CheckStatus(status);
+    ISC_LONG failedRow = 0;
+    std::copy_n(block.failedRow.buffer.data(), sizeof failedRow, reinterpret_cast<char*>(&failedRow));
+    return block.failedRow.nullFlag < 0 ? 0 : static_cast<int>(failedRow);
+}
+
+void FbQuery::ExecuteRow(PreparedStatement& statement, const std::vector<ParameterValue>& values)
+{
+    transaction_.EnsureActive();
+    Bind(statement, values);
+    if (executeObserver_) executeObserver_(statement.scanned.sql, *statement.input.get(), SentAs::Execute);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    CheckStatus(status);
+}
+
+std::exception_ptr FbQuery::RunRow(PreparedStatement& statement, const std::vector<ParameterValue>& values)
+{
+    try {
+        ExecuteRow(statement, values);
+    } catch (const DatabaseError&) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+// A row that failed inside a block, run again alone for its failure. Whatever its first attempt drew from a
+// sequence named in the statement stays drawn, as it would have without the block; what the second attempt draws
+// is given back.
+std::exception_ptr FbQuery::RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values)
+{
+    std::vector<ISC_INT64> before;
+    try {
+        for (const std::string& sequence : statement.sequencesDrawn)
+            before.push_back(SequenceValue(database_.Handle(), transaction_.Handle(), sequence));
+    } catch (const DatabaseError&) {
+        return std::current_exception();
+    }
+    std::exception_ptr failure = RunRow(statement, values);
+    if (!failure) return nullptr;
+    try {
+        for (size_t i = 0; i < before.size(); ++i)
+            SequenceValue(database_.Handle(), transaction_.Handle(), statement.sequencesDrawn[i], &before[i]);
+    } catch (const DatabaseError&) {
+        return std::current_exception();
+    }
+    return failure;
+}

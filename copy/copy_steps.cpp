@@ -91,6 +91,8 @@ void ProgressStep(CopyRun& run)
     const double p = n / hundredth;
     // A file of fewer than 100 records divides by a fraction; an empty one by zero (infinity, which passes).
     if (p >= threshold) {
+        // The gauge tells how far the rows have got: the ones waiting go first.
+        SendWaitingRows(run);
         run.op.GaugeAdvance(10);
         threshold += 10;
     }
@@ -102,12 +104,27 @@ bool Guarded(CopyRun& run, const std::function<void()>& action)
         action();
         return true;
     } catch (const std::exception& failure) {
+        SendWaitingRows(run);
         run.op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
         return false;
     }
 }
 
-void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess)
+{
+    query.ExecuteBatched([&run, onSuccess = std::move(onSuccess)](std::exception_ptr failure) {
+        if (failure)
+            Guarded(run, [&failure] { std::rethrow_exception(failure); });
+        else if (onSuccess)
+            onSuccess();
+    });
+}
+
+void SendWaitingRows(CopyRun& run) { run.session.target.Database().FlushBatches(); }
+
+namespace {
+
+void WalkRecords(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
     LegacyTable& table = run.session.table;
     while (!table.IsPastEnd()) {
@@ -131,6 +148,21 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
             work();
         table.MoveNext();
     }
+}
+
+}  // namespace
+
+void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
+{
+    try {
+        WalkRecords(run, protection, steps);
+    } catch (...) {
+        // A failure that ends the copy comes after the records before it: their rows go out and their messages
+        // are shown first.
+        SendWaitingRows(run);
+        throw;
+    }
+    SendWaitingRows(run);
 }
 
 void PlainCommit(CopyRun& run)

@@ -58,7 +58,17 @@ struct RecordSteps {
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps);
 
 // Runs the action; a failure shows "Ocorreu um Erro: " + its text and is swallowed. True when it succeeded.
+// Rows still waiting for a batch are sent first, so that their messages come before this one.
 bool Guarded(CopyRun& run, const std::function<void()>& action);
+
+// Executes the query's statement for the record in hand, inside the record's protection. The row may wait and go
+// to the server with the next records' rows (FbQuery::ExecuteBatched); its failure is shown as a guarded one
+// ("Ocorreu um Erro: " + text) when the batch is sent, before anything later is shown, and onSuccess runs only
+// once the row has landed.
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess = {});
+
+// Sends the rows waiting on the target connection, showing the messages of those that failed.
+void SendWaitingRows(CopyRun& run);
 
 // Commits an active transaction, unprotected.
 void PlainCommit(CopyRun& run);

@@ -163,7 +163,7 @@ void CopyClients(CopyRun& run)
         BindDocument(fields, query);
         return true;
     };
-    steps.execute = [&] { query.Execute(); };
+    steps.execute = [&] { ExecuteGuarded(run, query); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     CommitClientsAndCloseFile(run);

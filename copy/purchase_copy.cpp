@@ -81,8 +81,7 @@ public:
             return true;
         };
         steps.execute = [this] {
-            query_.Execute();
-            noteTotal_.tenThousandths += itemTotal_.tenThousandths;
+            ExecuteGuarded(run_, query_, [this, total = itemTotal_] { noteTotal_.tenThousandths += total.tenThousandths; });
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
@@ -113,6 +112,8 @@ private:
     // The note's row from the current record and the running total.
     void WriteNote()
     {
+        // The total counts the items that landed: those still waiting are sent first.
+        SendWaitingRows(run_);
         SetStatement(query_, kNoteSql);
         query_.SetDate("data", AsDate(fields_.Field("data")));
         query_.SetDate("CHEGADA", AsDate(fields_.Field("chegada")));

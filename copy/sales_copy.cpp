@@ -68,7 +68,7 @@ public:
             if (closing_)
                 CloseSale();
             else
-                query_.Execute();
+                ExecuteGuarded(run_, query_);
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
     }

@@ -70,7 +70,7 @@ std::optional<std::string> DeclaredParameterType(const XSQLVAR& described)
 }
 
 std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std::vector<XSQLVAR>& described,
-                                            int rows)
+                                            const std::vector<std::string>& sequences, int rows)
 {
     std::vector<std::string> types;
     for (const XSQLVAR& var : described) {
@@ -84,9 +84,14 @@ std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std
             if (row > 1 || slot > 0) text += ",\n";
             text += ParameterName(row, slot) + " " + types[slot] + " = ?";
         }
-    text += ")\nRETURNS (FAILED_ROW INTEGER) AS\nBEGIN\nFAILED_ROW = 0;\n";
+    text += ")\nRETURNS (FAILED_ROW INTEGER";
+    for (size_t i = 0; i < sequences.size(); ++i) text += ", SEQ_" + std::to_string(i) + " BIGINT";
+    text += ") AS\nBEGIN\nFAILED_ROW = 0;\n";
     for (int row = 1; row <= rows; ++row) {
         if (row > 1) text += "IF (FAILED_ROW = 0) THEN\n";
+        text += "BEGIN\n";
+        for (size_t i = 0; i < sequences.size(); ++i)
+            text += "SEQ_" + std::to_string(i) + " = GEN_ID(" + sequences[i] + ", 0);\n";
         text += "BEGIN\n";
         size_t from = 0;
         for (size_t slot = 0; slot < scanned.placeholderOffsets.size(); ++slot) {
@@ -97,7 +102,7 @@ std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std
         }
         text.append(scanned.sql, from, std::string::npos);
         // On a line of its own: the statement may end in a line comment.
-        text += "\n;\nWHEN ANY DO FAILED_ROW = " + std::to_string(row) + ";\nEND\n";
+        text += "\n;\nWHEN ANY DO FAILED_ROW = " + std::to_string(row) + ";\nEND\nEND\n";
     }
     // Without SUSPEND a block with outputs gives no row to fetch.
     text += "SUSPEND;\nEND";

@@ -14,9 +14,11 @@ std::optional<std::string> DeclaredParameterType(const XSQLVAR& described);
 
 // An EXECUTE BLOCK that runs the statement once per row, in row order, each row in a savepoint of its own: a
 // failing row is undone and the rows after it are not run. The block returns FAILED_ROW, the 1-based number of
-// the row that failed, 0 when every row landed. Nothing when a parameter's type cannot be declared.
+// the row that failed, 0 when every row landed, and for each of the given sequences its value before the last row
+// it ran (a failed row's draws are not undone: with them the row can be run again with the same values). Nothing
+// when a parameter's type cannot be declared.
 std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std::vector<XSQLVAR>& described,
-                                            int rows);
+                                            const std::vector<std::string>& sequences, int rows);
 
 // What one row adds to the block's input message, to keep the message under the server's 64 KB.
 size_t RowMessageBytes(const std::vector<XSQLVAR>& described);

@@ -106,7 +106,8 @@ private:
                   std::vector<std::exception_ptr>& failures);
     void ExecuteRow(PreparedStatement& statement, const std::vector<ParameterValue>& values);
     std::exception_ptr RunRow(PreparedStatement& statement, const std::vector<ParameterValue>& values);
-    std::exception_ptr RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values);
+    std::exception_ptr RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values,
+                                         const BatchBlock& block);
     BatchBlock* BlockFor(PreparedStatement& statement, size_t rows);
     int ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const std::vector<WaitingRow>& rows,
                      size_t first, size_t count);

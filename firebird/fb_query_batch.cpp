@@ -23,26 +23,14 @@ bool WritesRows(long statementType)
            statementType == isc_info_sql_stmt_delete;
 }
 
-// The sequence's value, read with a draw of 0; with giveBackTo set, first put back where it was.
-ISC_INT64 SequenceValue(isc_db_handle* database, isc_tr_handle* transaction, const std::string& sequence,
-                        const ISC_INT64* giveBackTo = nullptr)
+// Puts the sequence back to the value it had.
+void RewindSequence(isc_db_handle* database, isc_tr_handle* transaction, const std::string& sequence, ISC_INT64 value)
 {
-    const std::string sql = giveBackTo ? "select gen_id(" + sequence + ", " + std::to_string(*giveBackTo) +
-                                             " - gen_id(" + sequence + ", 0)) from rdb$database"
-                                       : "select gen_id(" + sequence + ", 0) from rdb$database";
-    Sqlda output(1);
-    ISC_INT64 value = 0;
-    short nullFlag = 0;
-    output->sqld = 1;
-    XSQLVAR& var = output->sqlvar[0];
-    var.sqltype = SQL_INT64 | 1;
-    var.sqllen = sizeof value;
-    var.sqldata = reinterpret_cast<char*>(&value);
-    var.sqlind = &nullFlag;
+    const std::string sql = "execute block as declare v bigint; begin v = gen_id(" + sequence + ", " +
+                            std::to_string(value) + " - gen_id(" + sequence + ", 0)); end";
     ISC_STATUS_ARRAY status;
-    isc_dsql_exec_immed2(status, database, transaction, 0, sql.c_str(), SQL_DIALECT_V6, nullptr, output.get());
+    isc_dsql_execute_immediate(status, database, transaction, 0, sql.c_str(), SQL_DIALECT_V6, nullptr);
     CheckStatus(status);
-    return value;
 }
 
 }  // namespace
@@ -136,7 +124,7 @@ void FbQuery::SendRows(PreparedStatement& statement, std::vector<WaitingRow>& ro
             continue;
         }
         const size_t failing = next + static_cast<size_t>(failedRow) - 1;
-        failures[failing] = RunFailedRowAgain(statement, rows[failing].values);
+        failures[failing] = RunFailedRowAgain(statement, rows[failing].values, *block);
         next = failing + 1;
     }
 }
@@ -147,7 +135,8 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
 {
     auto found = statement.blocks.find(rows);
     if (found != statement.blocks.end()) return found->second.get();
-    const auto text = ExecuteBlockText(statement.scanned, statement.described, static_cast<int>(rows));
+    const auto text =
+        ExecuteBlockText(statement.scanned, statement.described, statement.sequencesDrawn, static_cast<int>(rows));
     if (!text) {
         statement.batchRows = 0;
         return nullptr;
@@ -162,8 +151,10 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
         block->input.Resize(parameters);
         isc_dsql_describe_bind(status, &block->handle, SQL_DIALECT_V6, block->input.get());
     }
+    const short outputs = static_cast<short>(1 + statement.sequencesDrawn.size());
+    block->output.Resize(outputs);
     if (!(status[0] == 1 && status[1])) isc_dsql_describe(status, &block->handle, SQL_DIALECT_V6, block->output.get());
-    if ((status[0] == 1 && status[1]) || block->input->sqld != parameters || block->output->sqld != 1) {
+    if ((status[0] == 1 && status[1]) || block->input->sqld != parameters || block->output->sqld != outputs) {
         statement.batchRows = rows / 2 >= 2 ? rows / 2 : 0;
         return nullptr;
     }
@@ -173,13 +164,16 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
         var.sqldata = block->inputSlots[static_cast<size_t>(i)].buffer.data();
         var.sqlind = &block->inputSlots[static_cast<size_t>(i)].nullFlag;
     }
-    XSQLVAR& failed = block->output->sqlvar[0];
-    block->failedRow.buffer.assign(8, 0);
-    failed.sqltype = SQL_LONG | 1;
-    failed.sqllen = sizeof(ISC_LONG);
-    failed.sqlscale = 0;
-    failed.sqldata = block->failedRow.buffer.data();
-    failed.sqlind = &block->failedRow.nullFlag;
+    block->outputValues.assign(static_cast<size_t>(outputs), 0);
+    block->outputNulls.assign(static_cast<size_t>(outputs), 0);
+    for (short i = 0; i < outputs; ++i) {
+        XSQLVAR& var = block->output->sqlvar[i];
+        var.sqltype = SQL_INT64 | 1;
+        var.sqllen = sizeof(ISC_INT64);
+        var.sqlscale = 0;
+        var.sqldata = reinterpret_cast<char*>(&block->outputValues[static_cast<size_t>(i)]);
+        var.sqlind = &block->outputNulls[static_cast<size_t>(i)];
+    }
     return statement.blocks.emplace(rows, std::move(block)).first->second.get();
 }
 
@@ -205,9 +199,7 @@ int FbQuery::ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const
     ISC_STATUS_ARRAY status;
     isc_dsql_execute2(status, transaction_.Handle(), &block.handle, SQL_DIALECT_V6, input, block.output.get());
     CheckStatus(status);
-    ISC_LONG failedRow = 0;
-    std::copy_n(block.failedRow.buffer.data(), sizeof failedRow, reinterpret_cast<char*>(&failedRow));
-    return block.failedRow.nullFlag < 0 ? 0 : static_cast<int>(failedRow);
+    return block.outputNulls[0] < 0 ? 0 : static_cast<int>(block.outputValues[0]);
 }
 
 void FbQuery::ExecuteRow(PreparedStatement& statement, const std::vector<ParameterValue>& values)
@@ -230,25 +222,18 @@ std::exception_ptr FbQuery::RunRow(PreparedStatement& statement, const std::vect
     return nullptr;
 }
 
-// A row that failed inside a block, run again alone for its failure. Whatever its first attempt drew from a
-// sequence named in the statement stays drawn, as it would have without the block; what the second attempt draws
-// is given back.
-std::exception_ptr FbQuery::RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values)
+// A row that failed inside a block, run again alone for its failure. What its attempt in the block drew from the
+// sequences named in the statement stays drawn, as it would have without the block: the sequences are put back to
+// where they stood before that attempt, so that the row draws the same values again and fails the same way.
+std::exception_ptr FbQuery::RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values,
+                                              const BatchBlock& block)
 {
-    std::vector<ISC_INT64> before;
     try {
-        for (const std::string& sequence : statement.sequencesDrawn)
-            before.push_back(SequenceValue(database_.Handle(), transaction_.Handle(), sequence));
+        for (size_t i = 0; i < statement.sequencesDrawn.size(); ++i)
+            RewindSequence(database_.Handle(), transaction_.Handle(), statement.sequencesDrawn[i],
+                           block.outputValues[i + 1]);
     } catch (const DatabaseError&) {
         return std::current_exception();
     }
-    std::exception_ptr failure = RunRow(statement, values);
-    if (!failure) return nullptr;
-    try {
-        for (size_t i = 0; i < before.size(); ++i)
-            SequenceValue(database_.Handle(), transaction_.Handle(), statement.sequencesDrawn[i], &before[i]);
-    } catch (const DatabaseError&) {
-        return std::current_exception();
-    }
-    return failure;
+    return RunRow(statement, values);
 }

@@ -33,7 +33,9 @@ struct BatchBlock {
     Sqlda input;
     std::vector<SqlSlot> inputSlots;
     Sqlda output;
-    SqlSlot failedRow;
+    // FAILED_ROW, then the value of each sequence the statement draws from, before the last row run.
+    std::vector<ISC_INT64> outputValues;
+    std::vector<short> outputNulls;
 
     ~BatchBlock();
 };

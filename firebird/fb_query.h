@@ -84,7 +84,7 @@ public:
     // With reuse off every text set prepares its statement again, even one equal to a text prepared before: the
     // way the target worked before the cache, kept for comparison in the benchmarks.
     static void SetStatementReuse(bool reuse) { statementReuse_ = reuse; }
-    // Batched execution for ExecuteBatched (on unless a test or benchmark compares the two ways).
+    // Batched execution for ExecuteBatched: on, unless a test or benchmark compares the two ways.
     static void SetBatching(bool on) { batching_ = on; }
     static bool Batching() { return batching_; }
 
@@ -132,5 +132,5 @@ private:
 
     static inline ExecuteObserver executeObserver_ = nullptr;
     static inline bool statementReuse_ = true;
-    static inline bool batching_ = false;
+    static inline bool batching_ = true;
 };

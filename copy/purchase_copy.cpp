@@ -11,6 +11,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/written_keys.h"
 #include "copy/sales_copy.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
@@ -27,6 +28,20 @@ const char* const kItemHead = "update or insert into item_entrada(COD, QUANT, P_
                               "TOTAL, CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, "
                               ":TOTAL, ";
 const char* const kItemTail = ", :FORNEC) matching(cod, nota, destino)";
+const char* const kEntryParameter = ":CODENTRADA";
+
+// Where nothing written before the copy can match (the table was empty when it started): new keys and keys the
+// copy wrote before.
+const char* const kNewNote = "insert into entrada(data, CHEGADA, TOTAL_NOTA, FORNEC, NOTA) "
+                             "values(:data, :CHEGADA, :TOTAL_NOTA, :FORNEC, :NOTA)";
+const char* const kRepeatedNote = "update entrada set data = :data, CHEGADA = :CHEGADA, TOTAL_NOTA = :TOTAL_NOTA "
+                                  "where nota = :NOTA and fornec = :FORNEC";
+const char* const kNewItem = "insert into item_entrada(COD, QUANT, P_COMPRA, DESTINO, USUARIO, NOTA, DATA, TOTAL, "
+                             "CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, :TOTAL, "
+                             ":CODENTRADA, :FORNEC)";
+const char* const kRepeatedItem = "update item_entrada set QUANT = :QUANT, P_COMPRA = :P_COMPRA, USUARIO = 0, "
+                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = :CODENTRADA, FORNEC = :FORNEC "
+                                  "where cod = :COD and nota = :NOTA and destino = :DESTINO";
 
 // A record whose arrival date is missing or unreadable counts as arrived on this day.
 constexpr std::chrono::year_month_day kNoArrival{std::chrono::year{1900}, std::chrono::January, std::chrono::day{1}};
@@ -42,6 +57,17 @@ std::int32_t DigitsOr(const std::string& text, std::int32_t fallback)
         return fallback;
     }
     return value;
+}
+
+// The digits as an integer; false when they are more than an integer holds.
+bool ToInteger(const std::string& digits, std::int32_t& value)
+{
+    try {
+        value = StrictInteger(digits);
+    } catch (const Failure&) {
+        return false;
+    }
+    return true;
 }
 
 __extension__ using Wide = __int128;
@@ -72,6 +98,10 @@ public:
     void Run()
     {
         noteNumber_ = StrictInteger(DigitsOnly(Text("nota")));
+        if (WriteShortcuts::Enabled()) {
+            plainNotes_ = TableIsEmpty(query_, "entrada");
+            plainItems_ = TableIsEmpty(query_, "item_entrada");
+        }
         RecordSteps steps;
         steps.passOver = [this] { return ArrivedBeforeBox(); };
         steps.bind = [this] {
@@ -82,6 +112,7 @@ public:
         };
         steps.execute = [this] {
             query_.Execute();
+            if (plainItems_) itemKeys_.Add(itemKey_);
             noteTotal_.tenThousandths += itemTotal_.tenThousandths;
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
@@ -113,29 +144,46 @@ private:
     // The note's row from the current record and the running total.
     void WriteNote()
     {
-        SetStatement(query_, kNoteSql);
+        const std::string number = DigitsOnly(Text("nota"));
+        const std::int32_t supplier = DigitsOr(Text("fornec"), 0);
+        // A number beyond an integer fails in the target as it always did, through "update or insert".
+        std::int32_t key = 0;
+        const bool plain = plainNotes_ && ToInteger(number, key);
+        const WrittenKeys<2>::Key noteKey{key, supplier};
+        SetStatement(query_, !plain ? kNoteSql : noteKeys_.Contains(noteKey) ? kRepeatedNote : kNewNote);
         query_.SetDate("data", AsDate(fields_.Field("data")));
         query_.SetDate("CHEGADA", AsDate(fields_.Field("chegada")));
         query_.SetMoney("TOTAL_NOTA", noteTotal_);
-        query_.SetInteger("FORNEC", DigitsOr(Text("fornec"), 0));
-        query_.SetText("NOTA", DigitsOnly(Text("nota")));
+        query_.SetInteger("FORNEC", supplier);
+        query_.SetText("NOTA", number);
         query_.Execute();
+        if (plain) noteKeys_.Add(noteKey);
     }
 
     void BindItem()
     {
         const std::int32_t entry = StrictInteger(NextSequenceValue("entrada", 1, query_));
-        SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
+        const std::int32_t code = DigitsOr(Text("codigo"), 0);
+        const std::int32_t destination = DigitsOr(Text("destino"), 1);
+        const std::int32_t note = DigitsOr(Text("nota"), 0);
+        itemKey_ = {code, note, destination};
+        if (!WriteShortcuts::Enabled())
+            SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
+        else if (!plainItems_)
+            SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+        else
+            SetStatement(query_, itemKeys_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
         const Money quantity = AsMoney(fields_.Field("quant"));
         const Money price = AsMoney(fields_.Field("P_COMPRA"));
         itemTotal_ = Product(quantity, price);
-        query_.SetInteger("COD", DigitsOr(Text("codigo"), 0));
+        query_.SetInteger("COD", code);
         query_.SetMoney("QUANT", quantity);
         query_.SetMoney("P_COMPRA", price);
-        query_.SetInteger("DESTINO", DigitsOr(Text("destino"), 1));
-        query_.SetInteger("NOTA", DigitsOr(Text("nota"), 0));
+        query_.SetInteger("DESTINO", destination);
+        query_.SetInteger("NOTA", note);
         query_.SetDate("DATA", AsDate(fields_.Field("data")));
         query_.SetMoney("TOTAL", itemTotal_);
+        if (WriteShortcuts::Enabled()) query_.SetInteger("CODENTRADA", entry);
         query_.SetInteger("FORNEC", DigitsOr(Text("fornec"), 0));
     }
 
@@ -146,6 +194,10 @@ private:
     std::int32_t noteNumber_ = 0;
     Money noteTotal_;
     Money itemTotal_;
+    bool plainNotes_ = false, plainItems_ = false;
+    WrittenKeys<2> noteKeys_;  // nota, fornec
+    WrittenKeys<3> itemKeys_;  // cod, nota, destino
+    WrittenKeys<3>::Key itemKey_{};
 };
 
 }  // namespace

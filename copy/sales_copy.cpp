@@ -1,5 +1,6 @@
 #include "copy/sales_copy.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "firebird/fb_query.h"
@@ -8,6 +9,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/written_keys.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
 
@@ -24,10 +26,32 @@ const char* const kItemValues =
     " values (:nota, :cod, :quant, :p_venda, :p_compra, :unid, :aliquota, :origem, :total, :crc, :rep, :desconto, "
     ":data) matching(nota, cod)";
 
-// The seller's digits go between these two, written into the statement itself.
+// Where nothing written before the copy can match: a new item, and an item whose code the sale already has.
+const char* const kNewItem =
+    "insert into item_venda(nota, cod, quant, p_venda, p_compra, unid, aliquota, origem, total, crc, rep, desconto, "
+    "data)";
+const char* const kNewItemValues =
+    " values (:nota, :cod, :quant, :p_venda, :p_compra, :unid, :aliquota, :origem, :total, :crc, :rep, :desconto, "
+    ":data)";
+const char* const kRepeatedItem =
+    "update item_venda set quant = :quant, p_venda = :p_venda, p_compra = :p_compra, unid = :unid, "
+    "aliquota = :aliquota, origem = :origem, total = :total, crc = :crc, rep = :rep, desconto = :desconto, "
+    "data = :data where nota = :nota and cod = :cod";
+
+// The seller's digits go between these two, written into the statement itself; or, bound, the parameter.
 const char* const kSaleHead = "update or insert into venda(nota, crc, data, total, vendedor, cliente, desconto, "
                               "entrega, codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
 const char* const kSaleTail = ", :cliente, :desconto, :entrega, :codhis, :prazo, :entrada)";
+const char* const kSellerParameter = ":vendedor";
+
+// Digits whose value a 64-bit integer holds (leading zeros aside). Beyond that the target reads a number written
+// into the text as a syntax error, not as a value out of range, so such a seller stays written into the text.
+bool FitsSixtyFourBits(const std::string& digits)
+{
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size();
+}
 
 // Columns of item_venda read straight from an item record; nota, origem, crc and desconto are bound apart.
 const std::vector<FieldMapping> kItemMapping = {
@@ -56,19 +80,30 @@ public:
 
     void Run()
     {
+        // Sale numbers above every nota already in item_venda cannot match a row written before the copy.
+        if (WriteShortcuts::Enabled()) {
+            SetStatement(query_, "select max(nota) as nota from item_venda");
+            query_.Open();
+            keysNumber_ = query_.ColumnInteger("nota");
+            query_.Close();
+            plainItems_ = true;
+        }
         saleNumber_ = NextSaleNumber();
         RecordSteps steps;
         steps.passOver = [this] { return OutsideDateRange(); };
         steps.bind = [this] {
-            closing_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo")))) == 0;
+            code_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo"))));
+            closing_ = code_ == 0;
             if (!closing_) BindItem();
             return true;
         };
         steps.execute = [this] {
-            if (closing_)
+            if (closing_) {
                 CloseSale();
-            else
+            } else {
                 query_.Execute();
+                if (plainItems_) saleCodes_.Add({code_});
+            }
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
     }
@@ -85,10 +120,31 @@ private:
         return date < from || date > to;
     }
 
+    // The codes written under the current sale number are kept while the numbers rise; should a number ever come
+    // back, every item from then on goes through "update or insert".
+    void FollowSaleNumber()
+    {
+        if (!plainItems_ || saleNumber_ == keysNumber_) return;
+        if (saleNumber_ < keysNumber_) {
+            plainItems_ = false;
+            return;
+        }
+        keysNumber_ = saleNumber_;
+        saleCodes_.Clear();
+    }
+
     void BindItem()
     {
-        SetStatement(query_, kItemInsert);
-        query_.AddLine(kItemValues);
+        FollowSaleNumber();
+        if (!plainItems_) {
+            SetStatement(query_, kItemInsert);
+            query_.AddLine(kItemValues);
+        } else if (saleCodes_.Contains({code_})) {
+            SetStatement(query_, kRepeatedItem);
+        } else {
+            SetStatement(query_, kNewItem);
+            query_.AddLine(kNewItemValues);
+        }
         query_.SetInteger("nota", saleNumber_);
         items_.BindAll(query_);
         const std::string origin = AsText(items_.Field("origem"));
@@ -102,7 +158,10 @@ private:
     void CloseSale()
     {
         Guarded(run_, [this] {
-            SetStatement(query_, kSaleHead + DigitsOnly(AsText(sales_.Field("vendedor"))) + kSaleTail);
+            const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
+            const bool bound = WriteShortcuts::Enabled() && FitsSixtyFourBits(seller);
+            SetStatement(query_, kSaleHead + (bound ? kSellerParameter : seller) + kSaleTail);
+            if (bound) query_.SetText("vendedor", seller);
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
             sales_.BindAll(query_);
@@ -126,7 +185,11 @@ private:
     MappedFields items_;
     MappedFields sales_;
     std::int32_t saleNumber_ = 0;
+    std::int32_t code_ = 0;
     bool closing_ = false;
+    bool plainItems_ = false;
+    std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds, or the highest nota at the start
+    WrittenKeys<1> saleCodes_;
 };
 
 }  // namespace

@@ -32,10 +32,6 @@ void FbQuery::Close()
     if (!cursorOpen_) return;
     cursorOpen_ = false;
     eof_ = true;
-    if (singletonRow_) {
-        singletonRow_ = false;
-        return;
-    }
     if (current_ && current_->IsPrepared()) {
         // A commit closes cursors by itself; closing one again is harmless.
         ISC_STATUS_ARRAY status;
@@ -202,14 +198,11 @@ PreparedStatement& FbQuery::Send(SentAs selectSentAs)
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
     Bind(statement);
-    const SentAs kind = statement.isSelect ? selectSentAs : SentAs::Execute;
-    if (executeObserver_) executeObserver_(statement.scanned.sql, *statement.input.get(), kind);
+    if (executeObserver_)
+        executeObserver_(statement.scanned.sql, *statement.input.get(),
+                         statement.isSelect ? selectSentAs : SentAs::Execute);
     ISC_STATUS_ARRAY status;
-    if (kind == SentAs::Singleton)
-        isc_dsql_execute2(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get(),
-                          statement.output.get());
-    else
-        isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);
     return statement;
 }
@@ -231,21 +224,9 @@ void FbQuery::Open()
     FetchRow();
 }
 
-void FbQuery::OpenSingleton()
-{
-    if (!Send(SentAs::Singleton).isSelect) return;
-    cursorOpen_ = true;
-    singletonRow_ = true;
-    eof_ = false;
-}
-
 void FbQuery::Next()
 {
     if (!cursorOpen_ || eof_) return;
-    if (singletonRow_) {
-        eof_ = true;
-        return;
-    }
     FetchRow();
 }
 

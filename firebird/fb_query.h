@@ -48,9 +48,6 @@ public:
     // Executing or opening starts the connection and the transaction when they are not.
     void Execute();
     void Open();
-    // For a select of exactly one row: the row comes back with the execute itself and no cursor stays open on the
-    // server (one call where Open, its fetch and Close take three). Read the columns, then Close.
-    void OpenSingleton();
     bool IsOpen() const { return cursorOpen_; }
     bool Eof() const { return eof_; }
     void Next();
@@ -66,7 +63,7 @@ public:
 
     // Sees every statement just before it is sent, its parameters bound: the benchmarks record the work of a run
     // here. kind says what the query does with it. Null (nothing called) unless a benchmark sets one.
-    enum class SentAs { Execute, ExecuteSelect, OpenCursor, Singleton };
+    enum class SentAs { Execute, ExecuteSelect, OpenCursor };
     using ExecuteObserver = void (*)(const std::string& preparedSql, const XSQLDA& input, SentAs kind);
     static void SetExecuteObserver(ExecuteObserver observer) { executeObserver_ = observer; }
     // With reuse off every text set prepares its statement again, even one equal to a text prepared before: the
@@ -93,7 +90,6 @@ private:
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;
-    bool singletonRow_ = false;  // the open "cursor" is a row fetched with the execute: nothing to close
     bool eof_ = true;
     int prepareCount_ = 0;
 

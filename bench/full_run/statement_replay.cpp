@@ -112,14 +112,10 @@ StatementReplay::Outcome StatementReplay::Replay(const RecordedCopy& copy)
             at += bytes;
         }
         input->sqld = static_cast<short>(count);
-        if (kind == static_cast<std::uint8_t>(FbQuery::SentAs::Singleton))
-            isc_dsql_execute2(status, &tr, &statement.handle, SQL_DIALECT_V6, input, statement.output->get());
-        else
-            isc_dsql_execute(status, &tr, &statement.handle, SQL_DIALECT_V6, input);
+        isc_dsql_execute(status, &tr, &statement.handle, SQL_DIALECT_V6, input);
         if (status[0] == 1 && status[1]) {
             ++outcome.failures;
-        } else if (kind == static_cast<std::uint8_t>(FbQuery::SentAs::ExecuteSelect) ||
-                   kind == static_cast<std::uint8_t>(FbQuery::SentAs::OpenCursor)) {
+        } else if (kind != static_cast<std::uint8_t>(FbQuery::SentAs::Execute)) {
             if (kind == static_cast<std::uint8_t>(FbQuery::SentAs::OpenCursor))
                 isc_dsql_fetch(status, &statement.handle, SQL_DIALECT_V6, statement.output->get());
             isc_dsql_free_statement(status, &statement.handle, DSQL_close);

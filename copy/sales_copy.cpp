@@ -43,6 +43,8 @@ const char* const kSaleHead = "update or insert into venda(nota, crc, data, tota
                               "entrega, codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
 const char* const kSaleTail = ", :cliente, :desconto, :entrega, :codhis, :prazo, :entrada)";
 const char* const kSellerParameter = ":vendedor";
+const char* const kNewSaleHead = "insert into venda(nota, crc, data, total, vendedor, cliente, desconto, entrega, "
+                                 "codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
 
 // Digits whose value a 64-bit integer holds (leading zeros aside). Beyond that the target reads a number written
 // into the text as a syntax error, not as a value out of range, so such a seller stays written into the text.
@@ -80,13 +82,12 @@ public:
 
     void Run()
     {
-        // Sale numbers above every nota already in item_venda cannot match a row written before the copy.
+        // Sale numbers above every nota already in item_venda (venda) cannot match a row written before the copy.
         if (WriteShortcuts::Enabled()) {
-            SetStatement(query_, "select max(nota) as nota from item_venda");
-            query_.Open();
-            keysNumber_ = query_.ColumnInteger("nota");
-            query_.Close();
+            keysNumber_ = HighestNota("item_venda");
             plainItems_ = true;
+            lastSaleWritten_ = HighestNota("venda");
+            plainSales_ = true;
         }
         saleNumber_ = NextSaleNumber();
         RecordSteps steps;
@@ -109,6 +110,15 @@ public:
     }
 
 private:
+    std::int32_t HighestNota(const std::string& table)
+    {
+        SetStatement(query_, "select max(nota) as nota from " + table);
+        query_.Open();
+        const std::int32_t highest = query_.ColumnInteger("nota");
+        query_.Close();
+        return highest;
+    }
+
     std::int32_t NextSaleNumber() { return StrictInteger(NextSequenceValue("venda", 1, query_)); }
 
     // Both boxes are read again for every record, so an empty or invalid box fails here, unguarded.
@@ -160,12 +170,15 @@ private:
         Guarded(run_, [this] {
             const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
             const bool bound = WriteShortcuts::Enabled() && FitsSixtyFourBits(seller);
-            SetStatement(query_, kSaleHead + (bound ? kSellerParameter : seller) + kSaleTail);
+            // A number that failed to advance after the last sale may already have its row.
+            const bool plain = plainSales_ && saleNumber_ > lastSaleWritten_;
+            SetStatement(query_, (plain ? kNewSaleHead : kSaleHead) + (bound ? kSellerParameter : seller) + kSaleTail);
             if (bound) query_.SetText("vendedor", seller);
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
             sales_.BindAll(query_);
             query_.Execute();
+            if (saleNumber_ > lastSaleWritten_) lastSaleWritten_ = saleNumber_;
         });
         // The sale ends here even when its row could not be written: the items that follow belong to the next
         // sale, and under the same number they would merge with (and overwrite) this sale's items.
@@ -190,6 +203,8 @@ private:
     bool plainItems_ = false;
     std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds, or the highest nota at the start
     WrittenKeys<1> saleCodes_;
+    bool plainSales_ = false;
+    std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written
 };
 
 }  // namespace

@@ -46,11 +46,10 @@ const char* const kSellerParameter = ":vendedor";
 const char* const kNewSaleHead = "insert into venda(nota, crc, data, total, vendedor, cliente, desconto, entrega, "
                                  "codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
 
-// Digits whose value a 64-bit integer holds (leading zeros aside). Beyond that the target reads a number written
-// into the text as a syntax error, not as a value out of range, so such a seller stays written into the text.
-bool FitsSixtyFourBits(const std::string& digits)
+// The seller's digits as the integer the target stores. A seller beyond an integer stays written into the text:
+// its statement fails, and the target words that failure after where the number stands in the text.
+bool SellerValue(const std::string& digits, std::int32_t& value)
 {
-    std::int64_t value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return error == std::errc() && end == digits.data() + digits.size();
 }
@@ -84,7 +83,7 @@ public:
     {
         // Sale numbers above every nota already in item_venda (venda) cannot match a row written before the copy.
         if (WriteShortcuts::Enabled()) {
-            keysNumber_ = HighestNota("item_venda");
+            highestItemNota_ = HighestNota("item_venda");
             plainItems_ = true;
             lastSaleWritten_ = HighestNota("venda");
             plainSales_ = true;
@@ -103,7 +102,7 @@ public:
                 CloseSale();
             } else {
                 query_.Execute();
-                if (plainItems_) saleCodes_.Add({code_});
+                if (itemKept_) saleCodes_.Add({code_});
             }
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
@@ -130,23 +129,26 @@ private:
         return date < from || date > to;
     }
 
-    // The codes written under the current sale number are kept while the numbers rise; should a number ever come
-    // back, every item from then on goes through "update or insert".
-    void FollowSaleNumber()
+    // Whether the item's row can only match one this copy wrote: its sale number is above every nota that item_venda
+    // held at the start. The codes written under the current number are kept while the numbers rise; should a
+    // number ever come back, every item from then on goes through "update or insert".
+    bool ItemKeyKnown()
     {
-        if (!plainItems_ || saleNumber_ == keysNumber_) return;
-        if (saleNumber_ < keysNumber_) {
+        if (!plainItems_ || saleNumber_ <= highestItemNota_) return false;
+        if (!keysTaken_ || saleNumber_ > keysNumber_) {
+            keysNumber_ = saleNumber_;
+            keysTaken_ = true;
+            saleCodes_.Clear();
+        } else if (saleNumber_ < keysNumber_) {
             plainItems_ = false;
-            return;
         }
-        keysNumber_ = saleNumber_;
-        saleCodes_.Clear();
+        return plainItems_;
     }
 
     void BindItem()
     {
-        FollowSaleNumber();
-        if (!plainItems_) {
+        itemKept_ = ItemKeyKnown();
+        if (!itemKept_) {
             SetStatement(query_, kItemInsert);
             query_.AddLine(kItemValues);
         } else if (saleCodes_.Contains({code_})) {
@@ -169,11 +171,12 @@ private:
     {
         Guarded(run_, [this] {
             const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
-            const bool bound = WriteShortcuts::Enabled() && FitsSixtyFourBits(seller);
+            std::int32_t sellerValue = 0;
+            const bool bound = WriteShortcuts::Enabled() && SellerValue(seller, sellerValue);
             // A number that failed to advance after the last sale may already have its row.
-            const bool plain = plainSales_ && saleNumber_ > lastSaleWritten_;
+            const bool plain = bound && plainSales_ && saleNumber_ > lastSaleWritten_;
             SetStatement(query_, (plain ? kNewSaleHead : kSaleHead) + (bound ? kSellerParameter : seller) + kSaleTail);
-            if (bound) query_.SetText("vendedor", seller);
+            if (bound) query_.SetInteger("vendedor", sellerValue);
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
             sales_.BindAll(query_);
@@ -201,8 +204,11 @@ private:
     std::int32_t code_ = 0;
     bool closing_ = false;
     bool plainItems_ = false;
-    std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds, or the highest nota at the start
+    std::int32_t highestItemNota_ = 0;  // in item_venda when the copy started
+    bool keysTaken_ = false;
+    std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds
     WrittenKeys<1> saleCodes_;
+    bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
     bool plainSales_ = false;
     std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written
 };

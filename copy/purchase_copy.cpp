@@ -112,7 +112,7 @@ public:
         };
         steps.execute = [this] {
             query_.Execute();
-            if (plainItems_) itemKeys_.Add(itemKey_);
+            if (itemKept_) runItems_.Add(itemKey_);
             noteTotal_.tenThousandths += itemTotal_.tenThousandths;
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
@@ -160,19 +160,36 @@ private:
         if (plain) noteKeys_.Add(noteKey);
     }
 
+    // An item's row can match only rows of its own nota. While the items' nota stays the same, the keys written
+    // under it are kept; a nota met again after another one goes through "update or insert", so that only the notas
+    // are remembered for the whole copy.
+    bool ItemKeyKnown(std::int32_t note)
+    {
+        if (!plainItems_) return false;
+        if (!runStarted_ || note != runNote_) {
+            runStarted_ = true;
+            runNote_ = note;
+            runItems_.Clear();
+            runFresh_ = !notesMet_.Contains({note});
+            notesMet_.Add({note});
+        }
+        return runFresh_;
+    }
+
     void BindItem()
     {
         const std::int32_t entry = StrictInteger(NextSequenceValue("entrada", 1, query_));
         const std::int32_t code = DigitsOr(Text("codigo"), 0);
         const std::int32_t destination = DigitsOr(Text("destino"), 1);
         const std::int32_t note = DigitsOr(Text("nota"), 0);
-        itemKey_ = {code, note, destination};
+        itemKey_ = {code, destination};
+        itemKept_ = ItemKeyKnown(note);
         if (!WriteShortcuts::Enabled())
             SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
-        else if (!plainItems_)
+        else if (!itemKept_)
             SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
         else
-            SetStatement(query_, itemKeys_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
+            SetStatement(query_, runItems_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
         const Money quantity = AsMoney(fields_.Field("quant"));
         const Money price = AsMoney(fields_.Field("P_COMPRA"));
         itemTotal_ = Product(quantity, price);
@@ -196,8 +213,12 @@ private:
     Money itemTotal_;
     bool plainNotes_ = false, plainItems_ = false;
     WrittenKeys<2> noteKeys_;  // nota, fornec
-    WrittenKeys<3> itemKeys_;  // cod, nota, destino
-    WrittenKeys<3>::Key itemKey_{};
+    WrittenKeys<1> notesMet_;  // every nota an item had
+    bool runStarted_ = false, runFresh_ = false;
+    std::int32_t runNote_ = 0;  // the nota of the latest items
+    WrittenKeys<2> runItems_;  // cod, destino of the items written under runNote_
+    WrittenKeys<2>::Key itemKey_{};
+    bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
 };
 
 }  // namespace

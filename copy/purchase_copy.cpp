@@ -99,8 +99,8 @@ public:
     {
         noteNumber_ = StrictInteger(DigitsOnly(Text("nota")));
         if (WriteShortcuts::Enabled()) {
-            plainNotes_ = TableIsEmpty(query_, "entrada");
-            plainItems_ = TableIsEmpty(query_, "item_entrada");
+            plainNotes_ = TableKnownEmpty(query_, "entrada");
+            plainItems_ = TableKnownEmpty(query_, "item_entrada");
         }
         RecordSteps steps;
         steps.passOver = [this] { return ArrivedBeforeBox(); };

@@ -83,10 +83,12 @@ public:
     {
         // Sale numbers above every nota already in item_venda (venda) cannot match a row written before the copy.
         if (WriteShortcuts::Enabled()) {
-            highestItemNota_ = HighestNota("item_venda");
-            plainItems_ = true;
-            lastSaleWritten_ = HighestNota("venda");
-            plainSales_ = true;
+            const auto items = HighestNota(query_, "item_venda");
+            const auto sales = HighestNota(query_, "venda");
+            plainItems_ = items.has_value();
+            highestItemNota_ = items.value_or(0);
+            plainSales_ = sales.has_value();
+            lastSaleWritten_ = sales.value_or(0);
         }
         saleNumber_ = NextSaleNumber();
         RecordSteps steps;
@@ -109,15 +111,6 @@ public:
     }
 
 private:
-    std::int32_t HighestNota(const std::string& table)
-    {
-        SetStatement(query_, "select max(nota) as nota from " + table);
-        query_.Open();
-        const std::int32_t highest = query_.ColumnInteger("nota");
-        query_.Close();
-        return highest;
-    }
-
     std::int32_t NextSaleNumber() { return StrictInteger(NextSequenceValue("venda", 1, query_)); }
 
     // Both boxes are read again for every record, so an empty or invalid box fails here, unguarded.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -42,5 +43,9 @@ private:
     std::unordered_set<Key, Hash> keys_;
 };
 
-// True when the table holds no row in the query's transaction. Leaves the query closed.
-bool TableIsEmpty(FbQuery& query, const std::string& table);
+// True when the table holds no row in the query's transaction; false also when that cannot be read. Leaves the
+// query closed.
+bool TableKnownEmpty(FbQuery& query, const std::string& table);
+
+// The highest nota in the table (0 when it is empty); none when it cannot be read. Leaves the query closed.
+std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table);

@@ -103,7 +103,11 @@ void FbQuery::SendRows(PreparedStatement& statement, std::vector<WaitingRow>& ro
 {
     size_t next = 0;
     while (next < rows.size()) {
-        const size_t count = std::min(rows.size() - next, statement.batchRows);
+        // Fewer rows than a full block go in blocks of a power of two: each size is prepared once, and a statement
+        // needs only a handful of them.
+        size_t count = std::min(rows.size() - next, statement.batchRows);
+        if (count < statement.batchRows)
+            while (count & (count - 1)) count &= count - 1;
         BatchBlock* block = count >= 2 ? BlockFor(statement, count) : nullptr;
         if (!block) {
             if (count >= 2 && statement.batchRows >= 2) continue;  // a smaller block is tried

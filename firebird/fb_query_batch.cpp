@@ -14,6 +14,8 @@ namespace {
 
 // Rows per block: beyond about fifty a block gains little, and the server allows 256 contexts per statement.
 constexpr size_t kMostRowsPerBlock = 50;
+// Blocks of up to this many rows are made to the size of a short flush.
+constexpr size_t kExactBlockRows = 8;
 // The server's limit on a message is 64 KB.
 constexpr size_t kMessageBytes = 60000;
 
@@ -103,10 +105,11 @@ void FbQuery::SendRows(PreparedStatement& statement, std::vector<WaitingRow>& ro
 {
     size_t next = 0;
     while (next < rows.size()) {
-        // Fewer rows than a full block go in blocks of a power of two: each size is prepared once, and a statement
-        // needs only a handful of them.
+        // Fewer rows than a full block go in a block of their own size while that is small (cheap to prepare, and
+        // the common case of a few rows between two other statements); more go in blocks of a power of two, so that
+        // a statement prepares only a handful of large ones.
         size_t count = std::min(rows.size() - next, statement.batchRows);
-        if (count < statement.batchRows)
+        if (count < statement.batchRows && count > kExactBlockRows)
             while (count & (count - 1)) count &= count - 1;
         BatchBlock* block = count >= 2 ? BlockFor(statement, count) : nullptr;
         if (!block) {

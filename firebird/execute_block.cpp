@@ -79,16 +79,16 @@ std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std
         types.push_back(std::move(*type));
     }
     std::string text = "EXECUTE BLOCK (";
-    for (int row = 1; row <= rows; ++row)
-        for (size_t slot = 0; slot < types.size(); ++slot) {
-            if (row > 1 || slot > 0) text += ",\n";
-            text += ParameterName(row, slot) + " " + types[slot] + " = ?";
-        }
+    for (int row = 1; row <= rows; ++row) {
+        for (size_t slot = 0; slot < types.size(); ++slot)
+            text += ParameterName(row, slot) + " " + types[slot] + " = ?,\n";
+        text += "R" + std::to_string(row) + " SMALLINT = ?" + (row < rows ? ",\n" : "");
+    }
     text += ")\nRETURNS (FAILED_ROW INTEGER";
     for (size_t i = 0; i < sequences.size(); ++i) text += ", SEQ_" + std::to_string(i) + " BIGINT";
     text += ") AS\nBEGIN\nFAILED_ROW = 0;\n";
     for (int row = 1; row <= rows; ++row) {
-        if (row > 1) text += "IF (FAILED_ROW = 0) THEN\n";
+        text += "IF (FAILED_ROW = 0 AND R" + std::to_string(row) + " = 1) THEN\n";
         text += "BEGIN\n";
         for (size_t i = 0; i < sequences.size(); ++i)
             text += "SEQ_" + std::to_string(i) + " = GEN_ID(" + sequences[i] + ", 0);\n";

@@ -13,7 +13,9 @@ struct ScannedSql;
 std::optional<std::string> DeclaredParameterType(const XSQLVAR& described);
 
 // An EXECUTE BLOCK that runs the statement once per row, in row order, each row in a savepoint of its own: a
-// failing row is undone and the rows after it are not run. The block returns FAILED_ROW, the 1-based number of
+// failing row is undone and the rows after it are not run. Each row's parameters P<row>_<slot> are followed by
+// R<row>, a SMALLINT: a row whose R is not 1 is passed over, so that one block serves any number of rows up to its
+// own. The block returns FAILED_ROW, the 1-based number of
 // the row that failed, 0 when every row landed, and for each of the given sequences its value before the last row
 // it ran (a failed row's draws are not undone: with them the row can be run again with the same values). Nothing
 // when a parameter's type cannot be declared.

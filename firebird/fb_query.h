@@ -110,7 +110,7 @@ private:
                                          const BatchBlock& block);
     BatchBlock* BlockFor(PreparedStatement& statement, size_t rows);
     int ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const std::vector<WaitingRow>& rows,
-                     size_t first, size_t count);
+                     size_t first, size_t count, size_t blockRows);
     ParameterValue& Param(const std::string& name);
     const XSQLVAR& Column(const std::string& name);
     void FetchRow();

@@ -14,8 +14,8 @@ namespace {
 
 // Rows per block: beyond about fifty a block gains little, and the server allows 256 contexts per statement.
 constexpr size_t kMostRowsPerBlock = 50;
-// Blocks of up to this many rows are made to the size of a short flush.
-constexpr size_t kExactBlockRows = 8;
+// The short block's rows.
+constexpr size_t kShortBlockRows = 8;
 // The server's limit on a message is 64 KB.
 constexpr size_t kMessageBytes = 60000;
 
@@ -105,22 +105,21 @@ void FbQuery::SendRows(PreparedStatement& statement, std::vector<WaitingRow>& ro
 {
     size_t next = 0;
     while (next < rows.size()) {
-        // Fewer rows than a full block go in a block of their own size while that is small (cheap to prepare, and
-        // the common case of a few rows between two other statements); more go in blocks of a power of two, so that
-        // a statement prepares only a handful of large ones.
-        size_t count = std::min(rows.size() - next, statement.batchRows);
-        if (count < statement.batchRows && count > kExactBlockRows)
-            while (count & (count - 1)) count &= count - 1;
-        BatchBlock* block = count >= 2 ? BlockFor(statement, count) : nullptr;
+        // Two blocks per statement at most, each prepared once: a short one for the few rows a copy often sends
+        // between two other statements, and a full one; rows fewer than the block's leave the rest of it unused.
+        const size_t count = std::min(rows.size() - next, statement.batchRows);
+        const size_t blockRows = count <= kShortBlockRows ? std::min(kShortBlockRows, statement.batchRows)
+                                                          : statement.batchRows;
+        BatchBlock* block = count >= 2 ? BlockFor(statement, blockRows) : nullptr;
         if (!block) {
-            if (count >= 2 && statement.batchRows >= 2) continue;  // a smaller block is tried
+            if (count >= 2 && statement.batchRows >= 2) continue;  // a smaller one is tried
             failures[next] = RunRow(statement, rows[next].values);
             ++next;
             continue;
         }
         int failedRow = 0;
         try {
-            failedRow = ExecuteBlock(*block, statement, rows, next, count);
+            failedRow = ExecuteBlock(*block, statement, rows, next, count, blockRows);
         } catch (const DatabaseError&) {
             for (size_t i = next; i < next + count; ++i) failures[i] = RunRow(statement, rows[i].values);
             next += count;
@@ -153,7 +152,7 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
     isc_dsql_allocate_statement(status, database_.Handle(), &block->handle);
     if (!(status[0] == 1 && status[1]))
         isc_dsql_prepare(status, transaction_.Handle(), &block->handle, 0, text->c_str(), SQL_DIALECT_V6, nullptr);
-    const short parameters = static_cast<short>(rows * statement.described.size());
+    const short parameters = static_cast<short>(rows * (statement.described.size() + 1));
     if (!(status[0] == 1 && status[1])) {
         block->input.Resize(parameters);
         isc_dsql_describe_bind(status, &block->handle, SQL_DIALECT_V6, block->input.get());
@@ -168,8 +167,11 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
     block->inputSlots.resize(static_cast<size_t>(parameters));
     for (short i = 0; i < parameters; ++i) {
         XSQLVAR& var = block->input->sqlvar[i];
-        var.sqldata = block->inputSlots[static_cast<size_t>(i)].buffer.data();
-        var.sqlind = &block->inputSlots[static_cast<size_t>(i)].nullFlag;
+        SqlSlot& slot = block->inputSlots[static_cast<size_t>(i)];
+        slot.buffer.assign(static_cast<size_t>(std::max<short>(var.sqllen, 8)) + 2, 0);
+        var.sqltype |= 1;
+        var.sqldata = slot.buffer.data();
+        var.sqlind = &slot.nullFlag;
     }
     block->outputValues.assign(static_cast<size_t>(outputs), 0);
     block->outputNulls.assign(static_cast<size_t>(outputs), 0);
@@ -184,12 +186,26 @@ BatchBlock* FbQuery::BlockFor(PreparedStatement& statement, size_t rows)
     return statement.blocks.emplace(rows, std::move(block)).first->second.get();
 }
 
-// Binds rows first .. first + count - 1 and sends them; returns FAILED_ROW.
+// Binds rows first .. first + count - 1 into the block of blockRows rows, the rest of it passed over, and sends
+// them; returns FAILED_ROW.
 int FbQuery::ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const std::vector<WaitingRow>& rows,
-                          size_t first, size_t count)
+                          size_t first, size_t count, size_t blockRows)
 {
     const size_t perRow = statement.described.size();
     XSQLDA* input = block.input.get();
+    for (size_t row = 0; row < blockRows; ++row) {
+        const size_t flag = row * (perRow + 1) + perRow;
+        XSQLVAR& run = input->sqlvar[flag];
+        const short runs = row < count ? 1 : 0;
+        run.sqltype = SQL_SHORT | 1;
+        run.sqllen = sizeof(short);
+        run.sqlscale = 0;
+        run.sqldata = block.inputSlots[flag].buffer.data();
+        std::copy_n(reinterpret_cast<const char*>(&runs), sizeof runs, run.sqldata);
+        block.inputSlots[flag].nullFlag = 0;
+        if (row < count) continue;
+        for (size_t slot = 0; slot < perRow; ++slot) block.inputSlots[row * (perRow + 1) + slot].nullFlag = -1;
+    }
     for (size_t row = 0; row < count; ++row) {
         const std::vector<ParameterValue>& values = rows[first + row].values;
         if (executeObserver_) {
@@ -197,7 +213,7 @@ int FbQuery::ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const
             executeObserver_(statement.scanned.sql, *statement.input.get(), SentAs::Execute);
         }
         for (size_t slot = 0; slot < perRow; ++slot) {
-            const size_t at = row * perRow + slot;
+            const size_t at = row * (perRow + 1) + slot;
             BindParameter(values[statement.placeholderParameter[slot]], statement.described[slot],
                           input->sqlvar[at], block.inputSlots[at].buffer, block.inputSlots[at].nullFlag,
                           database_.Handle(), transaction_.Handle());

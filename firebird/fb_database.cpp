@@ -87,6 +87,12 @@ void FbDatabase::Close()
     handle_ = 0;
 }
 
+bool FbDatabase::ThroughServer() const
+{
+    const auto colon = name_.find(':');
+    return colon != std::string::npos && colon > 1 && name_.find('/') != 0;
+}
+
 void FbDatabase::FlushBatches()
 {
     for (FbQuery* query : listeners_)

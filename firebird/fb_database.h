@@ -21,6 +21,8 @@ public:
     // "Cannot perform operation -- DB is currently open".
     void SetName(const std::string& name);
     const std::string& Name() const { return name_; }
+    // Whether the name reaches a server ("host:/path", "host/port:/path", "inet://...") rather than a local file.
+    bool ThroughServer() const;
 
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     void ClearParams() { params_.clear(); }

@@ -51,7 +51,8 @@ void FbQuery::DecideBatchRows(PreparedStatement& statement)
 
 void FbQuery::ExecuteBatched(BatchOutcome outcome)
 {
-    if (!batching_) return RunNow(outcome);
+    if (batching_ == Batching::Off || (batching_ == Batching::ThroughServer && !database_.ThroughServer()))
+        return RunNow(outcome);
     Close();
     PreparedStatement& statement = Statement();
     if (waitingStatement_ != &statement) {

@@ -1,4 +1,5 @@
-// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] [--no-batching] [--server [HOST]]:
+// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] [--no-batching | --batching]
+// [--server [HOST]]:
 // the whole migration ("Iniciar
 // Cópia", both check boxes ticked, a sales date range covering everything) into a fresh QuibraW database, against
 // what Firebird alone costs to produce the same final database.
@@ -18,7 +19,8 @@
 // --no-match-keys builds every database from the test schema without the keys of the columns the sales and
 // purchase copies match on (item_venda, entrada, item_entrada). --no-replay leaves the replay out (it costs a
 // second migration). --old-way runs the program with every statement prepared again whenever its text is set.
-// --no-batching sends every execution on its own (FbQuery::SetBatching). --server reaches every database through a
+// --no-batching sends every execution on its own; --batching gathers executions in blocks on the embedded engine too
+// (by default only through a server; FbQuery::SetBatching). --server reaches every database through a
 // Firebird server instead of the embedded engine, as HOST:path (HOST "localhost" unless given, "localhost/3051" for a
 // server behind bench/relay on port 3051); the work folder is then opened to the server's own user.
 #include <algorithm>
@@ -48,7 +50,7 @@ std::string ProgramFolder(const char* argv0)
 [[noreturn]] void Usage()
 {
     std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] "
-                         "[--no-batching] [--server [HOST]]\n");
+                         "[--no-batching | --batching] [--server [HOST]]\n");
     std::exit(2);
 }
 
@@ -83,7 +85,8 @@ int main(int argc, char** argv)
         ProgramOptions options;
         for (int i = 4; i < argc; ++i) {
             options.oldWay = options.oldWay || std::string(argv[i]) == "--old-way";
-            options.batching = options.batching && std::string(argv[i]) != "--no-batching";
+            if (std::string(argv[i]) == "--no-batching") options.batching = FbQuery::Batching::Off;
+            if (std::string(argv[i]) == "--batching") options.batching = FbQuery::Batching::On;
         }
         return RunProgram(argv[2], argv[3], options);
     }
@@ -103,7 +106,9 @@ int main(int argc, char** argv)
         else if (arg == "--old-way")
             options.oldWay = true;
         else if (arg == "--no-batching")
-            options.batching = false;
+            options.batching = FbQuery::Batching::Off;
+        else if (arg == "--batching")
+            options.batching = FbQuery::Batching::On;
         else if (arg == "--server")
             server = i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : "localhost";
         else if (arg == "--no-match-keys")
@@ -136,7 +141,9 @@ int main(int argc, char** argv)
     std::printf("legacy folder %s%s%s%s%s\n", legacy.c_str(),
                 keys == MatchKeys::LeftOut ? "  (target without the keys of the matching columns)" : "",
                 options.oldWay ? "  (old way: a statement prepared for every text set)" : "",
-                options.batching ? "" : "  (no batching)", server ? ("  (through the server " + *server + ")").c_str() : "");
+                options.batching == FbQuery::Batching::Off  ? "  (no batching)"
+                : options.batching == FbQuery::Batching::On ? "  (batching on the embedded engine too)"
+                                                            : "", server ? ("  (through the server " + *server + ")").c_str() : "");
     const ProgramResult program = RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, options);
     const FinalStateLimit limit = MeasureFinalStateLimit(programDb, limitDb);
 

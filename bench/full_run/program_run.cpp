@@ -73,7 +73,8 @@ ProgramResult RunProgramInChild(const std::string& self, const std::string& lega
         close(pipeEnds[1]);
         std::vector<const char*> args = {self.c_str(), "--program", legacy.c_str(), database.c_str()};
         if (options.oldWay) args.push_back("--old-way");
-        if (!options.batching) args.push_back("--no-batching");
+        if (options.batching == FbQuery::Batching::Off) args.push_back("--no-batching");
+        if (options.batching == FbQuery::Batching::On) args.push_back("--batching");
         args.push_back(nullptr);
         execv(self.c_str(), const_cast<char* const*>(args.data()));
         _exit(127);

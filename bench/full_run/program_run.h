@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bench/full_run/copy_names.h"
+#include "firebird/fb_query.h"
 
 // What the migration run in the child process reported, and its peak memory.
 struct ProgramResult {
@@ -19,10 +20,10 @@ struct ProgramResult {
 };
 
 // How the child runs the program: --old-way prepares every statement again whenever its text is set; --no-batching
-// sends every execution on its own.
+// sends every execution on its own, --batching gathers executions on the embedded engine too.
 struct ProgramOptions {
     bool oldWay = false;
-    bool batching = true;
+    FbQuery::Batching batching = FbQuery::Batching::ThroughServer;
 };
 
 // Runs the migration and writes one line per copy: index, records, seconds, longest gap, event calls; then the

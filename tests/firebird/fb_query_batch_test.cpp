@@ -28,7 +28,8 @@ BatchRun QueueRows(bool batching, const std::vector<std::array<std::string, 3>>&
                   "d date, txt char(3))");
     SqlExec(path, "create sequence batched_id");
     BatchRun run;
-    FbQuery::SetBatching(batching);
+    const FbQuery::Batching before = FbQuery::BatchingMode();
+    FbQuery::SetBatching(batching ? FbQuery::Batching::On : FbQuery::Batching::Off);
     {
         FbConnection connection;
         connection.DirectConnect(path);
@@ -53,7 +54,7 @@ BatchRun QueueRows(bool batching, const std::vector<std::array<std::string, 3>>&
         connection.Transaction().Commit();
         run.prepares = query.PrepareCount();
     }
-    FbQuery::SetBatching(false);
+    FbQuery::SetBatching(before);
     run.rows = SqlRows(path, "select id, nome, d, txt from batched order by id");
     run.sequence = SqlScalar(path, "select gen_id(batched_id, 0) from rdb$database");
     return run;

@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -37,12 +37,14 @@ QString FromOperatorText(const std::string& text)
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
-// "MS Sans Serif" at 8 points, or the closest installed face of similar width, or the platform's sans at 8.
+// "MS Sans Serif" at 8 points where it is installed; else a face drawn to Arial's widths, which are those of
+// "MS Sans Serif" at this size, so that captions and dates fit the boxes the layout gives them. Only a face that is
+// really installed counts: asking for "Arial" would otherwise take whatever the system substitutes for it.
 QFont WindowFont()
 {
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
-        QFont font(QString::fromLatin1(family), 8);
-        if (QFontInfo(font).family() == font.family()) return font;
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Arimo",
+                               "Nimbus Sans", "Nimbus Sans L"}) {
+        if (QFontDatabase::hasFamily(QString::fromLatin1(family))) return QFont(QString::fromLatin1(family), 8);
     }
     QFont fallback = QApplication::font();
     fallback.setPointSize(8);

@@ -111,6 +111,8 @@ QPushButton* MainWindow::AddButton(const char* name, const QString& caption, int
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, height);
+    // Enter and the keypad's Enter press the focused button, as on Windows.
+    button->setAutoDefault(true);
     connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     inputs_.push_back(button);
     return button;
@@ -247,6 +249,9 @@ void MainWindow::CentreOnScreen()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The focused widget shows its focus frame from the start, not only after the first Tab; showing a window
+    // clears the mark, so it is set here.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     // Only the window being shown by the program counts, not its return from being minimised.
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -69,10 +70,11 @@ void FitLinesToWidth(QLabel& label)
 
 }  // namespace
 
-// Holds the window's input for the life of one command and gives it back however the command ends.
+// Holds the window's input for the life of one command and gives it back however the command ends, with the focus
+// where it was when the command started: disabling the inputs moves it to the log, the one widget left enabled.
 class MainWindow::InputPause {
 public:
-    explicit InputPause(MainWindow& window) : window_(window)
+    explicit InputPause(MainWindow& window) : window_(window), focusAtStart_(window.focusWidget())
     {
         window_.commandRunning_ = true;
         for (QWidget* input : window_.inputs_) input->setEnabled(false);
@@ -81,6 +83,7 @@ public:
     {
         for (QWidget* input : window_.inputs_) input->setEnabled(true);
         window_.commandRunning_ = false;
+        if (focusAtStart_) focusAtStart_->setFocus(Qt::OtherFocusReason);
         // A focus asked for while the boxes were disabled lands now.
         if (const auto target = std::exchange(window_.pendingFocus_, std::nullopt)) window_.Focus(*target);
     }
@@ -89,6 +92,7 @@ public:
 
 private:
     MainWindow& window_;
+    QPointer<QWidget> focusAtStart_;
 };
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)

@@ -270,9 +270,21 @@ void MainWindow::closeEvent(QCloseEvent* event)
         QWidget::closeEvent(event);
 }
 
+// A click whose press and release come together reaches its button before the date box it left has taken the
+// focus back: no command starts while a box refuses to let the focus go.
+bool MainWindow::DateBoxRefusesToLetGo()
+{
+    for (KqEditData* box : {salesFromBox_, salesToBox_}) {
+        if (!box->LeavingIsRefused()) continue;
+        if (!box->hasFocus()) box->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return false;
+}
+
 void MainWindow::Run(Command command)
 {
-    if (commandRunning_) return;
+    if (commandRunning_ || DateBoxRefusesToLetGo()) return;
     InputPause pause(*this);
     RunCommand(command, session_, *this);
 }

@@ -97,6 +97,7 @@ private:
                            Command command);
     QLabel* AddLabel(const char* name, const QString& caption, int left, int top);
     QWidget* FocusWidget(FocusTarget target) const;
+    bool DateBoxRefusesToLetGo();
     void CentreOnScreen();
 
     Session session_;

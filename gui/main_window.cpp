@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <algorithm>
@@ -303,7 +304,7 @@ void MainWindow::ShowErrorBox(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.error) return answerer_.error(shown);
-    QMessageBox::critical(this, kTitle, shown);
+    ShowPlainBox(QMessageBox::Critical, shown, this);
 }
 
 std::string MainWindow::ChooseFolder(const std::string& title)

@@ -36,6 +36,15 @@ QString FromOperatorText(const std::string& text)
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A modal box titled "ConvQuibraW" with one OK button. Its text is shown as it stands: a folder name or a server
+// text holding "<i>" is not markup.
+void ShowPlainBox(QMessageBox::Icon icon, const QString& text, QWidget* owner)
+{
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
@@ -296,8 +305,7 @@ void MainWindow::ShowMessage(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.information) return answerer_.information(shown);
-    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
-    box.exec();
+    ShowPlainBox(QMessageBox::NoIcon, shown, nullptr);
 }
 
 void MainWindow::ShowErrorBox(const std::string& text)
@@ -348,7 +356,14 @@ std::optional<std::string> MainWindow::AskText(const std::string& caption, const
 
 // --- Operator: log, gauge, events ----------------------------------------------------------------------------
 
-void MainWindow::LogAppend(const std::string& line) { progressLog_->appendPlainText(FromOperatorText(line)); }
+void MainWindow::LogAppend(const std::string& line)
+{
+    progressLog_->appendPlainText(FromOperatorText(line));
+    // The box has no scroll bars to show that lines went on below: each new one is brought into view, even after
+    // the operator scrolled up.
+    QScrollBar* scroll = progressLog_->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+}
 
 void MainWindow::LogClear() { progressLog_->clear(); }
 

@@ -7,8 +7,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
+#include <stdexcept>
 
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
@@ -58,6 +62,7 @@ struct DialogRecorder {
     QStringList folderAnswers;
     QList<std::optional<QString>> fileAnswers;
     std::function<void()> onBox;  // runs inside every information and error box
+    std::function<void()> onFolder;  // runs inside the folder dialog
 
     void Attach(MainWindow& window)
     {
@@ -72,6 +77,7 @@ struct DialogRecorder {
         };
         answerer.folder = [this](const QString& title) {
             shown << "folder: " + title;
+            if (onFolder) onFolder();
             return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
         };
         answerer.openFile = [this](const QString& title) -> std::optional<QString> {
@@ -107,6 +113,9 @@ private slots:
     void errorReportPeriodRule();
     void realMessageBoxes();
     void inputIgnoredWhileCommandRuns();
+    void enterPressesTheFocusedButtonAndTheFocusComesBack();
+    void refusingDateBoxStopsAQuickClick();
+    void logFollowsNewLines();
     void typedPathsDriveFullRun();
 };
 
@@ -308,6 +317,7 @@ void MainWindowTest::realMessageBoxes()
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         int buttons = 0;
+        Qt::TextFormat format = Qt::AutoText;
     };
     QList<Seen> seen;
     QTimer closer;
@@ -315,15 +325,21 @@ void MainWindowTest::realMessageBoxes()
     connect(&closer, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()), box->textFormat()});
         box->button(QMessageBox::Ok)->click();
     });
     closer.start();
     window.ShowMessage("Cópia Realizada com Sucesso!");
     window.ReportFailure("Tabela corrompida");
+    // Folder names and server texts are not markup: the tags show as they stand.
+    window.ShowMessage("Pasta <b>Loja</b>");
+    window.ReportFailure("Servidor: <i>recusou</i>");
     closer.stop();
 
-    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.size(), 4);
+    QCOMPARE(seen[2].text, QString("Pasta <b>Loja</b>"));
+    QCOMPARE(seen[3].text, QString("Servidor: <i>recusou</i>."));
+    for (const Seen& box : seen) QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(seen[0].title, QString("ConvQuibraW"));
     QCOMPARE(seen[0].text, QString("Cópia Realizada com Sucesso!"));
     QCOMPARE(seen[0].icon, QMessageBox::NoIcon);
@@ -376,6 +392,79 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
         QCOMPARE(EnabledInputs(window), kInputs);
         QVERIFY(!window.CommandRunning());
     }
+}
+
+void MainWindowTest::enterPressesTheFocusedButtonAndTheFocusComesBack()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    auto* startCopy = Child<QPushButton>(window, "startCopyButton");
+
+    // The focus frame shows before any Tab.
+    QStyleOptionButton look;
+    look.initFrom(startCopy);
+    QVERIFY(look.state & QStyle::State_HasFocus);
+    QVERIFY(look.state & QStyle::State_KeyboardFocusChange);
+
+    // Enter on "Iniciar Cópia": the run starts (it asks for the empty folder), and the focus comes back from the log.
+    QTest::keyClick(startCopy, Qt::Key_Return);
+    QCOMPARE(dialogs.shown,
+             QStringList({"info: Selecione um Diretório do QuibraDOS", "folder: Procure a Pasta do Quibra_DOS"}));
+    QCOMPARE(QApplication::focusWidget(), startCopy);
+
+    // The keypad's Enter on another button, whose command a failure ends: the focus comes back to that button.
+    auto* chooseLegacy = Child<QPushButton>(window, "chooseLegacyButton");
+    chooseLegacy->setFocus(Qt::TabFocusReason);
+    dialogs.shown.clear();
+    dialogs.onFolder = [] { throw std::runtime_error("Pasta ilegível"); };
+    QTest::keyClick(chooseLegacy, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(dialogs.shown, QStringList({"folder: Procure a Pasta do Quibra_DOS", "error: Pasta ilegível."}));
+    QCOMPARE(QApplication::focusWidget(), chooseLegacy);
+    QVERIFY(!window.CommandRunning());
+}
+
+void MainWindowTest::refusingDateBoxStopsAQuickClick()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    QStringList refusals;
+    KqEditData::SetFailureHandler([&refusals](const QString& text) { refusals << text; });
+    auto* from = Child<KqEditData>(window, "salesFromBox");
+    from->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(from, "050120");
+
+    // Press and release in one go, no event processed between them.
+    QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
+
+    QCOMPARE(dialogs.shown, QStringList());
+    QTRY_COMPARE(refusals, QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QCOMPARE(QApplication::focusWidget(), from);
+    QCOMPARE(from->Text(), QString("05/01/20  "));
+    KqEditData::SetFailureHandler(nullptr);
+}
+
+void MainWindowTest::logFollowsNewLines()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* log = Child<QPlainTextEdit>(window, "progressLog");
+    for (int i = 1; i <= 40; ++i) window.LogAppend("Linha " + std::to_string(i));
+    QScrollBar* scroll = log->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    scroll->setValue(0);  // the operator scrolled up
+
+    window.LogAppend("Cópia de Clientes Concluída");
+
+    QCOMPARE(scroll->value(), scroll->maximum());
+    const QPoint bottomLeft(4, log->viewport()->height() - 4);
+    QCOMPARE(log->cursorForPosition(bottomLeft).block().text(), QString("Cópia de Clientes Concluída"));
 }
 
 void MainWindowTest::typedPathsDriveFullRun()

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QWindow>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -25,6 +26,8 @@
 namespace {
 
 const QString kTitle = QStringLiteral("ConvQuibraW");
+// The window's size with its frame; without a frame (no window manager) it is the inner size.
+const QSize kOuterSize(490, 647);
 
 // Operator texts are UTF-8; a line that is not (legacy bytes, Firebird's ISO 8859-1 texts) is shown as Latin-1
 // rather than as replacement marks.
@@ -111,7 +114,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Backup/Restore"));
     setFont(WindowFont());
-    resize(490, 647);
+    resize(kOuterSize);
     BuildWidgets();
     SetTabOrder();
     startCopyButton_->setFocus();
@@ -269,6 +272,35 @@ void MainWindow::showEvent(QShowEvent* event)
     // Only the window being shown by the program counts, not its return from being minimised.
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};
+    CentreOnScreen();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        FitFrameIntoOuterSize();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+// The outer size, frame included, is 490 x 647: once the window manager has framed the window, the inner size
+// gives way by the frame's width and height, and the framed window is centred again. Once per frame, so that
+// the operator can still resize the window.
+void MainWindow::FitFrameIntoOuterSize()
+{
+    if (!isVisible() || !windowHandle()) return;
+    const QMargins margins = windowHandle()->frameMargins();
+    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+    if (frame.isNull() || frame == fittedFrame_) return;
+    fittedFrame_ = frame;
+    resize(kOuterSize - frame);
     CentreOnScreen();
 }
 

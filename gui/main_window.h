@@ -85,6 +85,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Fits the frame into the outer size once the window manager has put one round the window.
+    bool event(QEvent* event) override;
     // The window stays while a command runs: the command works on what the window owns.
     void closeEvent(QCloseEvent* event) override;
 
@@ -99,11 +101,13 @@ private:
     QWidget* FocusWidget(FocusTarget target) const;
     bool DateBoxRefusesToLetGo();
     void CentreOnScreen();
+    void FitFrameIntoOuterSize();
 
     Session session_;
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
     std::optional<FocusTarget> pendingFocus_;
+    QSize fittedFrame_;  // the frame the inner size was last fitted to
 
     QPushButton* startCopyButton_ = nullptr;
     QPlainTextEdit* progressLog_ = nullptr;

@@ -26,6 +26,8 @@ int main(int argc, char** argv)
             for (qsizetype i = 0; i < std::min<qsizetype>(both.size(), 2); ++i)
                 if (auto* box = window.findChild<KqEditData*>(QString::fromLatin1(boxes[i]))) box->SetText(both[i]);
         }
+        // A virtual display has no window manager to activate the window: without it nothing shows the focus.
+        window.activateWindow();
         QTimer::singleShot(800, &window, [&window, path = QString::fromLocal8Bit(picture)] {
             const bool saved = window.grab().save(path);
             QApplication::exit(saved ? 0 : 1);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
@@ -116,6 +117,7 @@ private slots:
     void enterPressesTheFocusedButtonAndTheFocusComesBack();
     void refusingDateBoxStopsAQuickClick();
     void logFollowsNewLines();
+    void textsFitTheirBoxes();
     void typedPathsDriveFullRun();
 };
 
@@ -465,6 +467,33 @@ void MainWindowTest::logFollowsNewLines()
     QCOMPARE(scroll->value(), scroll->maximum());
     const QPoint bottomLeft(4, log->viewport()->height() - 4);
     QCOMPARE(log->cursorForPosition(bottomLeft).block().text(), QString("Cópia de Clientes Concluída"));
+}
+
+// Nothing clipped with the face the window picks (also run at QT_SCALE_FACTOR=2): button captions within their
+// buttons, the labels that lie beneath a box before that box, a full date within its box.
+void MainWindowTest::textsFitTheirBoxes()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
+    const std::pair<const char*, const char*> labelBeforeBox[] = {
+        {"legacyFolderLabel", "legacyFolderBox"}, {"targetLabel", "targetBox"}, {"salesFromLabel", "salesFromBox"}};
+    for (const auto& [labelName, boxName] : labelBeforeBox) {
+        auto* label = Child<QLabel>(window, labelName);
+        QVERIFY2(label->x() + label->sizeHint().width() <= Child<QWidget>(window, boxName)->x(),
+                 qPrintable(label->text()));
+    }
+    for (const char* name : {"salesFromBox", "salesToBox"}) {
+        auto* box = Child<KqEditData>(window, name);
+        QStyleOptionFrame frame;
+        frame.initFrom(box);
+        frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+        // Qt's line edit keeps two pixels free on either side of the text.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width() - 4;
+        QVERIFY2(box->fontMetrics().horizontalAdvance("09/12/2026") <= room, name);
+    }
 }
 
 void MainWindowTest::typedPathsDriveFullRun()

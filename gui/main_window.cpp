@@ -291,15 +291,15 @@ bool MainWindow::event(QEvent* event)
 }
 
 // The outer size, frame included, is 490 x 647: once the window manager has framed the window, the inner size
-// gives way by the frame's width and height, and the framed window is centred again. Once per frame, so that
-// the operator can still resize the window.
+// gives way by the frame's width and height, and the framed window is centred again. Only the first frame counts:
+// a maximised window, or one the operator resized, keeps the size it has.
 void MainWindow::FitFrameIntoOuterSize()
 {
-    if (!isVisible() || !windowHandle()) return;
+    if (frameFitted_ || !isVisible() || !windowHandle() || windowState() != Qt::WindowNoState) return;
     const QMargins margins = windowHandle()->frameMargins();
     const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
-    if (frame.isNull() || frame == fittedFrame_) return;
-    fittedFrame_ = frame;
+    if (frame.isNull()) return;
+    frameFitted_ = true;
     resize(kOuterSize - frame);
     CentreOnScreen();
 }

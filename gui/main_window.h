@@ -107,7 +107,7 @@ private:
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
     std::optional<FocusTarget> pendingFocus_;
-    QSize fittedFrame_;  // the frame the inner size was last fitted to
+    bool frameFitted_ = false;
 
     QPushButton* startCopyButton_ = nullptr;
     QPlainTextEdit* progressLog_ = nullptr;

@@ -4,8 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,20 +12,17 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QWindow>
 #include <QStringDecoder>
 #include <algorithm>
 
+#include "gui/main_window_look.h"
 #include "widgets/kq_edit_data.h"
 
 namespace {
 
 const QString kTitle = QStringLiteral("ConvQuibraW");
-// The window's size with its frame; without a frame (no window manager) it is the inner size.
-const QSize kOuterSize(490, 647);
 
 // Operator texts are UTF-8; a line that is not (legacy bytes, Firebird's ISO 8859-1 texts) is shown as Latin-1
 // rather than as replacement marks.
@@ -50,36 +45,6 @@ void ShowPlainBox(QMessageBox::Icon icon, const QString& text, QWidget* owner)
 
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
-
-// "MS Sans Serif" at 8 points where it is installed; else a face drawn to Arial's widths, which are those of
-// "MS Sans Serif" at this size, so that captions and dates fit the boxes the layout gives them. Only a face that is
-// really installed counts: asking for "Arial" would otherwise take whatever the system substitutes for it.
-QFont WindowFont()
-{
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Arimo",
-                               "Nimbus Sans", "Nimbus Sans L"}) {
-        if (QFontDatabase::hasFamily(QString::fromLatin1(family))) return QFont(QString::fromLatin1(family), 8);
-    }
-    QFont fallback = QApplication::font();
-    fallback.setPointSize(8);
-    return fallback;
-}
-
-// Wider faces than the one the layout was drawn for would clip the fixed-size instruction text: step the size
-// down until every line fits.
-void FitLinesToWidth(QLabel& label)
-{
-    QFont font = label.font();
-    const QStringList lines = label.text().split(QLatin1Char('\n'));
-    const auto widest = [&lines](const QFont& f) {
-        const QFontMetrics metrics(f);
-        int width = 0;
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        return width;
-    };
-    while (widest(font) > label.width() && font.pointSizeF() > 6) font.setPointSizeF(font.pointSizeF() - 0.5);
-    label.setFont(font);
-}
 
 }  // namespace
 
@@ -254,15 +219,6 @@ void MainWindow::SetTabOrder()
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void MainWindow::CentreOnScreen()
-{
-    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!shown) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(shown->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -272,7 +228,7 @@ void MainWindow::showEvent(QShowEvent* event)
     // Only the window being shown by the program counts, not its return from being minimised.
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};
-    CentreOnScreen();
+    CentreOnScreen(*this);
 }
 
 bool MainWindow::event(QEvent* event)
@@ -282,26 +238,13 @@ bool MainWindow::event(QEvent* event)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowActivate:
-        FitFrameIntoOuterSize();
+        // Only the first frame counts: a window the operator resized or maximised keeps the size it has.
+        if (!frameFitted_) frameFitted_ = FitFrameIntoOuterSize(*this, kOuterSize);
         break;
     default:
         break;
     }
     return handled;
-}
-
-// The outer size, frame included, is 490 x 647: once the window manager has framed the window, the inner size
-// gives way by the frame's width and height, and the framed window is centred again. Only the first frame counts:
-// a maximised window, or one the operator resized, keeps the size it has.
-void MainWindow::FitFrameIntoOuterSize()
-{
-    if (frameFitted_ || !isVisible() || !windowHandle() || windowState() != Qt::WindowNoState) return;
-    const QMargins margins = windowHandle()->frameMargins();
-    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
-    if (frame.isNull()) return;
-    frameFitted_ = true;
-    resize(kOuterSize - frame);
-    CentreOnScreen();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

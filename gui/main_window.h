@@ -100,8 +100,6 @@ private:
     QLabel* AddLabel(const char* name, const QString& caption, int left, int top);
     QWidget* FocusWidget(FocusTarget target) const;
     bool DateBoxRefusesToLetGo();
-    void CentreOnScreen();
-    void FitFrameIntoOuterSize();
 
     Session session_;
     DialogAnswerer answerer_;

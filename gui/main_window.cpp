@@ -4,20 +4,20 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <algorithm>
 
+#include "gui/main_window_look.h"
 #include "widgets/kq_edit_data.h"
 
 namespace {
@@ -34,43 +34,25 @@ QString FromOperatorText(const std::string& text)
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A modal box titled "ConvQuibraW" with one OK button. Its text is shown as it stands: a folder name or a server
+// text holding "<i>" is not markup.
+void ShowPlainBox(QMessageBox::Icon icon, const QString& text, QWidget* owner)
+{
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
-// "MS Sans Serif" at 8 points, or the closest installed face of similar width, or the platform's sans at 8.
-QFont WindowFont()
-{
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
-        QFont font(QString::fromLatin1(family), 8);
-        if (QFontInfo(font).family() == font.family()) return font;
-    }
-    QFont fallback = QApplication::font();
-    fallback.setPointSize(8);
-    return fallback;
-}
-
-// Wider faces than the one the layout was drawn for would clip the fixed-size instruction text: step the size
-// down until every line fits.
-void FitLinesToWidth(QLabel& label)
-{
-    QFont font = label.font();
-    const QStringList lines = label.text().split(QLatin1Char('\n'));
-    const auto widest = [&lines](const QFont& f) {
-        const QFontMetrics metrics(f);
-        int width = 0;
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        return width;
-    };
-    while (widest(font) > label.width() && font.pointSizeF() > 6) font.setPointSizeF(font.pointSizeF() - 0.5);
-    label.setFont(font);
-}
-
 }  // namespace
 
-// Holds the window's input for the life of one command and gives it back however the command ends.
+// Holds the window's input for the life of one command and gives it back however the command ends, with the focus
+// where it was when the command started: disabling the inputs moves it to the log, the one widget left enabled.
 class MainWindow::InputPause {
 public:
-    explicit InputPause(MainWindow& window) : window_(window)
+    explicit InputPause(MainWindow& window) : window_(window), focusAtStart_(window.focusWidget())
     {
         window_.commandRunning_ = true;
         for (QWidget* input : window_.inputs_) input->setEnabled(false);
@@ -79,6 +61,7 @@ public:
     {
         for (QWidget* input : window_.inputs_) input->setEnabled(true);
         window_.commandRunning_ = false;
+        if (focusAtStart_) focusAtStart_->setFocus(Qt::OtherFocusReason);
         // A focus asked for while the boxes were disabled lands now.
         if (const auto target = std::exchange(window_.pendingFocus_, std::nullopt)) window_.Focus(*target);
     }
@@ -87,6 +70,7 @@ public:
 
 private:
     MainWindow& window_;
+    QPointer<QWidget> focusAtStart_;
 };
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
@@ -95,7 +79,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Backup/Restore"));
     setFont(WindowFont());
-    resize(490, 647);
+    resize(kOuterSize);
     BuildWidgets();
     SetTabOrder();
     startCopyButton_->setFocus();
@@ -109,6 +93,8 @@ QPushButton* MainWindow::AddButton(const char* name, const QString& caption, int
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, height);
+    // Enter and the keypad's Enter press the focused button, as on Windows.
+    button->setAutoDefault(true);
     connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     inputs_.push_back(button);
     return button;
@@ -233,22 +219,32 @@ void MainWindow::SetTabOrder()
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void MainWindow::CentreOnScreen()
-{
-    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!shown) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(shown->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The focused widget shows its focus frame from the start, not only after the first Tab; showing a window
+    // clears the mark, so it is set here.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     // Only the window being shown by the program counts, not its return from being minimised.
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};
-    CentreOnScreen();
+    CentreOnScreen(*this);
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        // Only the first frame counts: a window the operator resized or maximised keeps the size it has.
+        if (!frameFitted_) frameFitted_ = FitFrameIntoOuterSize(*this, kOuterSize);
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -259,9 +255,21 @@ void MainWindow::closeEvent(QCloseEvent* event)
         QWidget::closeEvent(event);
 }
 
+// A click whose press and release come together reaches its button before the date box it left has taken the
+// focus back: no command starts while a box refuses to let the focus go.
+bool MainWindow::DateBoxRefusesToLetGo()
+{
+    for (KqEditData* box : {salesFromBox_, salesToBox_}) {
+        if (!box->LeavingIsRefused()) continue;
+        if (!box->hasFocus()) box->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return false;
+}
+
 void MainWindow::Run(Command command)
 {
-    if (commandRunning_) return;
+    if (commandRunning_ || DateBoxRefusesToLetGo()) return;
     InputPause pause(*this);
     RunCommand(command, session_, *this);
 }
@@ -272,15 +280,14 @@ void MainWindow::ShowMessage(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.information) return answerer_.information(shown);
-    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
-    box.exec();
+    ShowPlainBox(QMessageBox::NoIcon, shown, nullptr);
 }
 
 void MainWindow::ShowErrorBox(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.error) return answerer_.error(shown);
-    QMessageBox::critical(this, kTitle, shown);
+    ShowPlainBox(QMessageBox::Critical, shown, this);
 }
 
 std::string MainWindow::ChooseFolder(const std::string& title)
@@ -324,7 +331,14 @@ std::optional<std::string> MainWindow::AskText(const std::string& caption, const
 
 // --- Operator: log, gauge, events ----------------------------------------------------------------------------
 
-void MainWindow::LogAppend(const std::string& line) { progressLog_->appendPlainText(FromOperatorText(line)); }
+void MainWindow::LogAppend(const std::string& line)
+{
+    progressLog_->appendPlainText(FromOperatorText(line));
+    // The box has no scroll bars to show that lines went on below: each new one is brought into view, even after
+    // the operator scrolled up.
+    QScrollBar* scroll = progressLog_->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+}
 
 void MainWindow::LogClear() { progressLog_->clear(); }
 

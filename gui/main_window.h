@@ -85,6 +85,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Fits the frame into the outer size once the window manager has put one round the window.
+    bool event(QEvent* event) override;
     // The window stays while a command runs: the command works on what the window owns.
     void closeEvent(QCloseEvent* event) override;
 
@@ -97,12 +99,13 @@ private:
                            Command command);
     QLabel* AddLabel(const char* name, const QString& caption, int left, int top);
     QWidget* FocusWidget(FocusTarget target) const;
-    void CentreOnScreen();
+    bool DateBoxRefusesToLetGo();
 
     Session session_;
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
     std::optional<FocusTarget> pendingFocus_;
+    bool frameFitted_ = false;
 
     QPushButton* startCopyButton_ = nullptr;
     QPlainTextEdit* progressLog_ = nullptr;

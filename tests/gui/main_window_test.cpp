@@ -7,8 +7,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
+#include <stdexcept>
 
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
@@ -58,6 +63,7 @@ struct DialogRecorder {
     QStringList folderAnswers;
     QList<std::optional<QString>> fileAnswers;
     std::function<void()> onBox;  // runs inside every information and error box
+    std::function<void()> onFolder;  // runs inside the folder dialog
 
     void Attach(MainWindow& window)
     {
@@ -72,6 +78,7 @@ struct DialogRecorder {
         };
         answerer.folder = [this](const QString& title) {
             shown << "folder: " + title;
+            if (onFolder) onFolder();
             return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
         };
         answerer.openFile = [this](const QString& title) -> std::optional<QString> {
@@ -107,6 +114,10 @@ private slots:
     void errorReportPeriodRule();
     void realMessageBoxes();
     void inputIgnoredWhileCommandRuns();
+    void enterPressesTheFocusedButtonAndTheFocusComesBack();
+    void refusingDateBoxStopsAQuickClick();
+    void logFollowsNewLines();
+    void textsFitTheirBoxes();
     void typedPathsDriveFullRun();
 };
 
@@ -308,6 +319,7 @@ void MainWindowTest::realMessageBoxes()
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         int buttons = 0;
+        Qt::TextFormat format = Qt::AutoText;
     };
     QList<Seen> seen;
     QTimer closer;
@@ -315,15 +327,21 @@ void MainWindowTest::realMessageBoxes()
     connect(&closer, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()), box->textFormat()});
         box->button(QMessageBox::Ok)->click();
     });
     closer.start();
     window.ShowMessage("Cópia Realizada com Sucesso!");
     window.ReportFailure("Tabela corrompida");
+    // Folder names and server texts are not markup: the tags show as they stand.
+    window.ShowMessage("Pasta <b>Loja</b>");
+    window.ReportFailure("Servidor: <i>recusou</i>");
     closer.stop();
 
-    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.size(), 4);
+    QCOMPARE(seen[2].text, QString("Pasta <b>Loja</b>"));
+    QCOMPARE(seen[3].text, QString("Servidor: <i>recusou</i>."));
+    for (const Seen& box : seen) QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(seen[0].title, QString("ConvQuibraW"));
     QCOMPARE(seen[0].text, QString("Cópia Realizada com Sucesso!"));
     QCOMPARE(seen[0].icon, QMessageBox::NoIcon);
@@ -375,6 +393,106 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
         for (const QStringList& enabled : enabledDuringBoxes) QCOMPARE(enabled, QStringList());
         QCOMPARE(EnabledInputs(window), kInputs);
         QVERIFY(!window.CommandRunning());
+    }
+}
+
+void MainWindowTest::enterPressesTheFocusedButtonAndTheFocusComesBack()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    auto* startCopy = Child<QPushButton>(window, "startCopyButton");
+
+    // The focus frame shows before any Tab.
+    QStyleOptionButton look;
+    look.initFrom(startCopy);
+    QVERIFY(look.state & QStyle::State_HasFocus);
+    QVERIFY(look.state & QStyle::State_KeyboardFocusChange);
+
+    // Enter on "Iniciar Cópia": the run starts (it asks for the empty folder), and the focus comes back from the log.
+    QTest::keyClick(startCopy, Qt::Key_Return);
+    QCOMPARE(dialogs.shown,
+             QStringList({"info: Selecione um Diretório do QuibraDOS", "folder: Procure a Pasta do Quibra_DOS"}));
+    QCOMPARE(QApplication::focusWidget(), startCopy);
+
+    // The keypad's Enter on another button, whose command a failure ends: the focus comes back to that button.
+    auto* chooseLegacy = Child<QPushButton>(window, "chooseLegacyButton");
+    chooseLegacy->setFocus(Qt::TabFocusReason);
+    dialogs.shown.clear();
+    dialogs.onFolder = [] { throw std::runtime_error("Pasta ilegível"); };
+    QTest::keyClick(chooseLegacy, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(dialogs.shown, QStringList({"folder: Procure a Pasta do Quibra_DOS", "error: Pasta ilegível."}));
+    QCOMPARE(QApplication::focusWidget(), chooseLegacy);
+    QVERIFY(!window.CommandRunning());
+}
+
+void MainWindowTest::refusingDateBoxStopsAQuickClick()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    QStringList refusals;
+    KqEditData::SetFailureHandler([&refusals](const QString& text) { refusals << text; });
+    auto* from = Child<KqEditData>(window, "salesFromBox");
+    from->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(from, "050120");
+
+    // Press and release in one go, no event processed between them.
+    QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
+
+    QCOMPARE(dialogs.shown, QStringList());
+    QTRY_COMPARE(refusals, QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QCOMPARE(QApplication::focusWidget(), from);
+    QCOMPARE(from->Text(), QString("05/01/20  "));
+    KqEditData::SetFailureHandler(nullptr);
+}
+
+void MainWindowTest::logFollowsNewLines()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* log = Child<QPlainTextEdit>(window, "progressLog");
+    for (int i = 1; i <= 40; ++i) window.LogAppend("Linha " + std::to_string(i));
+    QScrollBar* scroll = log->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    scroll->setValue(0);  // the operator scrolled up
+
+    window.LogAppend("Cópia de Clientes Concluída");
+
+    QCOMPARE(scroll->value(), scroll->maximum());
+    const QPoint bottomLeft(4, log->viewport()->height() - 4);
+    QCOMPARE(log->cursorForPosition(bottomLeft).block().text(), QString("Cópia de Clientes Concluída"));
+}
+
+// Nothing clipped with the face the window picks (also run at QT_SCALE_FACTOR=2): button captions within their
+// buttons, the labels that lie beneath a box before that box, a full date within its box.
+void MainWindowTest::textsFitTheirBoxes()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
+    const std::pair<const char*, const char*> labelBeforeBox[] = {
+        {"legacyFolderLabel", "legacyFolderBox"}, {"targetLabel", "targetBox"}, {"salesFromLabel", "salesFromBox"}};
+    for (const auto& [labelName, boxName] : labelBeforeBox) {
+        auto* label = Child<QLabel>(window, labelName);
+        QVERIFY2(label->x() + label->sizeHint().width() <= Child<QWidget>(window, boxName)->x(),
+                 qPrintable(label->text()));
+    }
+    for (const char* name : {"salesFromBox", "salesToBox"}) {
+        auto* box = Child<KqEditData>(window, name);
+        QStyleOptionFrame frame;
+        frame.initFrom(box);
+        frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+        // Qt's line edit keeps two pixels free on either side of the text.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width() - 4;
+        QVERIFY2(box->fontMetrics().horizontalAdvance("09/12/2026") <= room, name);
     }
 }
 

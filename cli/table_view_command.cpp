@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/code_page.h"
+#include "legacy/code_page.h"
 #include "common/failure.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"

@@ -30,10 +30,11 @@ void MappedFields::BindAll(FbQuery& query)
 
 namespace {
 
-// The text form, read in place where the field stores text (the common case), otherwise converted into scratch.
+// The text form, read in place where the field stores text as it is to be sent (the common case), otherwise
+// converted (or translated from its code page) into scratch.
 std::string_view TextForm(const LegacyField& field, std::string& scratch)
 {
-    if (field.Kind() == FieldKind::Text) return DecodeText(field.Bytes());
+    if (field.Kind() == FieldKind::Text && !field.TextTranslation()) return DecodeText(field.Bytes());
     scratch = AsText(field);
     return scratch;
 }

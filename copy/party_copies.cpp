@@ -111,6 +111,7 @@ bool OpenClientFile(CopyRun& run)
         table.Close();
         const auto found = FindInFolderIgnoringCase(run.session.paths.legacyFolder, kClientFile);
         table.SetDBFFileName(found ? *found : run.LegacyPath(kClientFile));
+        table.SetTextCodePage(run.op.LegacyCodePage());
         table.Open();
         table.MoveFirst();
         run.session.copy.copiedCount = 0;

@@ -24,14 +24,14 @@ const QStringList kTabOrder = {
     "backupRestoreButton", "clearDatabaseButton", "legacyFolderBox",  "targetBox",
     "salesFromBox",      "salesToBox",         "orvelImportButton",  "autoPecasCheck",
     "updateFieldButton", "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck"};
 
 // Everything that must ignore input while a command runs.
 const QStringList kInputs = {
     "startCopyButton",   "chooseLegacyButton", "chooseTargetButton", "backupRestoreButton", "clearDatabaseButton",
     "legacyFolderBox",   "targetBox",          "salesFromBox",       "salesToBox",          "orvelImportButton",
     "autoPecasCheck",    "updateFieldButton",  "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck"};
 
 QString Caption(QWidget* widget)
 {
@@ -139,6 +139,7 @@ void MainWindowTest::widgetsAtTheirPlaces_data()
     row("renumberSalesButton", "QPushButton", {240, 248, 145, 33}, "Alterar Numeração Venda");
     row("renumberNfeButton", "QPushButton", {240, 288, 145, 33}, "Alterar Numeração NFe");
     row("convertXmlsButton", "QPushButton", {240, 328, 145, 33}, "Converter XMLs");
+    row("dosTextsCheck", "QCheckBox", {240, 376, 217, 17}, "Textos do DOS (CP850)");
     row("progressGauge", "QProgressBar", {8, 259, 225, 25}, "");
     row("instructionLabel", "QLabel", {240, 72, 223, 117},
         "O que deve ser Verificado na Migração\n\n1) Converter os Dados\n\n2) Numeração de Venda\n\n"
@@ -191,8 +192,12 @@ void MainWindowTest::startState()
     QVERIFY(instructions->font().bold());
     QCOMPARE(instructions->text().split('\n').size(), 9);
 
-    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck"})
+    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck", "dosTextsCheck"})
         QVERIFY(!Child<QCheckBox>(window, name)->isChecked());
+    QCOMPARE(window.LegacyCodePage(), CodePage::AsStored);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(true);
+    QCOMPARE(window.LegacyCodePage(), CodePage::Cp850);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(false);
     for (const char* name : {"salesFromBox", "salesToBox"}) {
         auto* box = Child<KqEditData>(window, name);
         QCOMPARE(box->maxLength(), 10);

@@ -62,6 +62,10 @@ public:
     std::uint32_t HeaderLength() const { return open_->layout.headerLength; }
     std::uint32_t RecordLength() const { return open_->layout.recordLength; }
     bool HasMemoFile() const { return open_ && open_->memo.IsOpen(); }
+    std::uint32_t HeaderRecordCount() const { return open_->layout.headerRecordCount; }
+    std::uint64_t FileSize() const { return open_->file.Size(); }
+    // The bytes after the last whole record: an end-of-file mark 0x1A, a partial record, or nothing.
+    std::string BytesAfterRecords() const;
 
     std::string_view CurrentRecord() const { return open_ ? open_->cursor.Record() : std::string_view(); }
     const FieldDescriptor& Descriptor(std::size_t index) const { return open_->layout.fields[index]; }

@@ -9,6 +9,7 @@
 #include "legacy/field_decoding.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"
+#include "legacy/table_warnings.h"
 #include "legacy/value_check.h"
 
 namespace {
@@ -69,29 +70,6 @@ std::string MemoText(const LegacyTable& table)
     return "";
 }
 
-void PrintWarnings(const LegacyTable& table, const std::vector<LegacyField>& fields, std::ostream& out)
-{
-    const std::int64_t bySize = table.RecordTotal();
-    if (table.HeaderRecordCount() > bySize)
-        out << "Aviso: o cabeçalho diz " << table.HeaderRecordCount() << " registros, mas o arquivo só tem " << bySize
-            << " inteiros: o arquivo parece cortado\n";
-    else if (table.HeaderRecordCount() < bySize)
-        out << "Aviso: o cabeçalho diz " << table.HeaderRecordCount() << " registros; a cópia lê os " << bySize
-            << " que o tamanho do arquivo dá\n";
-
-    std::uint64_t sum = 1;
-    for (const LegacyField& field : fields) sum += field.Size();
-    if (sum != table.RecordLength())
-        out << "Aviso: 1 + a soma dos tamanhos dos campos dá " << sum << ", mas o registro tem " << table.RecordLength()
-            << " bytes: os campos podem estar fora do lugar\n";
-
-    std::string memoFields;
-    for (const LegacyField& field : fields)
-        if (field.Kind() == FieldKind::Memo) memoFields += (memoFields.empty() ? "" : ", ") + field.Name();
-    if (!memoFields.empty() && !table.HasMemoFile())
-        out << "Aviso: sem arquivo memo, os campos memo (" << memoFields << ") saem vazios\n";
-}
-
 // A value as the copies read it, or the stored bytes marked when they do not decode.
 std::string ValueText(const LegacyField& field, const LegacyTable& table, const InspectView& view)
 {
@@ -145,7 +123,7 @@ void PrintTableInspection(LegacyTable& table, const InspectView& view, std::ostr
         << "Bytes após o último registro: " << BytesAfterRecordsText(table.BytesAfterRecords()) << '\n'
         << "Registros apagados: " << deleted << '\n'
         << "Arquivo memo: " << MemoText(table) << '\n';
-    PrintWarnings(table, fields, out);
+    for (const std::string& warning : TableLayoutWarnings(table)) out << "Aviso: " << warning << '\n';
     const CodePageTally::Guess guess = tally.Probable();
     out << "Página de código provável: " << guess.name << '\n';
     for (const std::string& reason : guess.reasons) out << "  " << reason << '\n';

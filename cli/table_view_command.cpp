@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/legacy_folder_check.h"
 #include "cli/file_inspection.h"
 #include "common/failure.h"
 #include "legacy/legacy_table.h"
@@ -78,6 +79,11 @@ int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!parsed) {
         err << kUsage << '\n';
         return 2;
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(parsed->path, error)) {
+        for (const std::string& line : LegacyFolderReport(parsed->path)) out << line << '\n';
+        return 0;
     }
     return InspectFile(*parsed, out, err);
 }

@@ -196,11 +196,13 @@ void MainWindow::BuildWidgets()
                                    Command::RenumberNfe);
     convertXmlsButton_ = AddButton("convertXmlsButton", QStringLiteral("Converter XMLs"), 240, 328, 145, 33,
                                    Command::ConvertXmls);
-    // The free foot of the right column: the legacy texts' code page.
+    // The free foot of the right column: the legacy texts' code page and the look at the folder before a run.
     dosTextsCheck_ = new QCheckBox(QStringLiteral("Textos do DOS (CP850)"), this);
     dosTextsCheck_->setObjectName(QStringLiteral("dosTextsCheck"));
     dosTextsCheck_->setGeometry(240, 376, 217, 17);
     inputs_.push_back(dosTextsCheck_);
+    checkFolderButton_ = AddButton("checkFolderButton", QStringLiteral("Verificar Pasta"), 240, 400, 145, 33,
+                                   Command::CheckLegacyFolder);
 
     progressGauge_ = new QProgressBar(this);
     progressGauge_->setObjectName(QStringLiteral("progressGauge"));

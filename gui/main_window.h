@@ -38,7 +38,7 @@ struct DialogAnswerer {
 // Object names, for tests and style sheets:
 //   buttons     startCopyButton, chooseLegacyButton, chooseTargetButton, backupRestoreButton, clearDatabaseButton,
 //               orvelImportButton, updateFieldButton, deleteReceivablesButton, renumberSalesButton,
-//               renumberNfeButton, convertXmlsButton
+//               renumberNfeButton, convertXmlsButton, checkFolderButton
 //   edit boxes  legacyFolderBox, targetBox, numberingBox; date boxes salesFromBox, salesToBox
 //   check boxes autoPecasCheck, copiaVendasCheck, copiaEntradasCheck, dosTextsCheck
 //   others      progressLog (QPlainTextEdit), progressGauge (QProgressBar), instructionLabel
@@ -122,6 +122,7 @@ private:
     QCheckBox* copiaVendasCheck_ = nullptr;
     QCheckBox* copiaEntradasCheck_ = nullptr;
     QCheckBox* dosTextsCheck_ = nullptr;
+    QPushButton* checkFolderButton_ = nullptr;
     QLineEdit* numberingBox_ = nullptr;
     QPushButton* renumberSalesButton_ = nullptr;
     QPushButton* renumberNfeButton_ = nullptr;

@@ -24,14 +24,14 @@ const QStringList kTabOrder = {
     "backupRestoreButton", "clearDatabaseButton", "legacyFolderBox",  "targetBox",
     "salesFromBox",      "salesToBox",         "orvelImportButton",  "autoPecasCheck",
     "updateFieldButton", "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 // Everything that must ignore input while a command runs.
 const QStringList kInputs = {
     "startCopyButton",   "chooseLegacyButton", "chooseTargetButton", "backupRestoreButton", "clearDatabaseButton",
     "legacyFolderBox",   "targetBox",          "salesFromBox",       "salesToBox",          "orvelImportButton",
     "autoPecasCheck",    "updateFieldButton",  "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 QString Caption(QWidget* widget)
 {
@@ -140,6 +140,7 @@ void MainWindowTest::widgetsAtTheirPlaces_data()
     row("renumberNfeButton", "QPushButton", {240, 288, 145, 33}, "Alterar Numeração NFe");
     row("convertXmlsButton", "QPushButton", {240, 328, 145, 33}, "Converter XMLs");
     row("dosTextsCheck", "QCheckBox", {240, 376, 217, 17}, "Textos do DOS (CP850)");
+    row("checkFolderButton", "QPushButton", {240, 400, 145, 33}, "Verificar Pasta");
     row("progressGauge", "QProgressBar", {8, 259, 225, 25}, "");
     row("instructionLabel", "QLabel", {240, 72, 223, 117},
         "O que deve ser Verificado na Migração\n\n1) Converter os Dados\n\n2) Numeração de Venda\n\n"
@@ -401,6 +402,12 @@ void MainWindowTest::typedPathsDriveFullRun()
     dialogs.Attach(window);
     QTest::keyClicks(Child<QLineEdit>(window, "legacyFolderBox"), QString::fromStdString(legacy));
     QTest::keyClicks(Child<QLineEdit>(window, "targetBox"), QString::fromStdString(database));
+
+    // "Verificar Pasta" looks at the typed folder first, in the log.
+    QTest::mouseClick(Child<QPushButton>(window, "checkFolderButton"), Qt::LeftButton);
+    const QString report = Child<QPlainTextEdit>(window, "progressLog")->toPlainText();
+    QVERIFY2(report.contains("KQ000029.dat (fabricantes): 2 registros, 0 apagados\n"), qPrintable(report));
+    QVERIFY(report.endsWith("Resumo: 1 de 15 arquivos encontrados, 0 com campos faltando, 0 avisos"));
 
     QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
 

@@ -1,7 +1,7 @@
 #include "app/legacy_folder_check.h"
 
 #include <algorithm>
-#include <map>
+#include <optional>
 
 #include "common/failure.h"
 #include "copy/financial_copies.h"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "copy/financial_copies.h"
+#include "copy/receivables_reconciliation.h"
 #include "copy/reference_copies.h"
 #include "tests/support/copy_fixture.h"
 
@@ -34,4 +36,28 @@ TEST_F(CodePageCopyTest, dosTextsArriveInIso88591OnlyWhenChosen)
     CopyManufacturers(run);
     CommitPending();
     EXPECT_EQ(Names(), (Rows{{"1", "JO\xC3O DA CONCEI\xC7\xC3O A\xC7\xDA" "CAR"}, {"2", "CAF\xC9"}}));
+}
+
+TEST_F(CodePageCopyTest, reconciliationMatchesHistoriesCopiedInTheSameCodePage)
+{
+    Connect();
+    op.codePage = CodePage::Cp850;
+    const auto writeReceivable = [&](bool deleted) {
+        DbfWriter w;
+        w.Field("DOCUMENTO", 'C', 8).Field("HISTORICO", 'C', 20).Field("CODGRU", 'N', 2).Field("FORMPG", 'C', 2);
+        w.Field("DATA", 'D', 8).Field("VENDEDOR", 'C', 2).Field("VENCIMENTO", 'D', 8).Field("CODHIS", 'N', 2);
+        w.Field("TOTAL", 'N', 8, 2).Field("CREDITO", 'N', 8, 2).Field("PAGO", 'N', 8, 2);
+        const std::vector<std::string> values{"7", "7-A\x80\xE9" "CAR", "1", "1", "20200101", "1", "20200201", "1", "1", "1", "0"};
+        deleted ? w.DeletedRecord(values) : w.Record(values);
+        WriteLegacy("KQ000015.dat", w);
+    };
+    writeReceivable(false);
+    CopyReceivables(run);
+    CommitPending();
+    EXPECT_EQ(Select("select trim(historico) from contasreceber"), (Rows{{"7-A\xC7\xDA" "CAR"}}));
+
+    writeReceivable(true);
+    VerifyReceivables(run);
+    CommitPending();
+    EXPECT_EQ(Scalar("select count(*) from contasreceber"), "0");
 }

@@ -76,7 +76,9 @@ CodePageTally::Guess CodePageTally::Probable() const
     }
     const Reading& best = *std::max_element(readings.begin(), readings.end(),
                                             [](const Reading& a, const Reading& b) { return a.letters < b.letters; });
-    Guess guess{CodePageName(best.codePage), {std::to_string(high) + " bytes acima de 127 nos textos"}};
+    std::string count = std::to_string(high) + " bytes acima de 127 nos textos";
+    if (high < 20) count += " (poucos: palpite fraco)";
+    Guess guess{CodePageName(best.codePage), {count}};
     for (const Reading& reading : readings) guess.reasons.push_back(reading.line);
     return guess;
 }

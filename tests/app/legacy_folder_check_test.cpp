@@ -90,7 +90,7 @@ TEST(LegacyFolderCheck, guessesTheFoldersCodePage)
     w.Record({"1", "JO\xC7O DA CONCEI\x80\xC7O A\x80\xE9" "CAR"}).Record({"2", "CAF\x90"});
     w.Write(folder.File("KQ000029.dat"));
     const std::string report = Joined(LegacyFolderReport(folder.File("")));
-    EXPECT_NE(report.find("Página de código provável da pasta: CP850\n  6 bytes acima de 127 nos textos\n"
+    EXPECT_NE(report.find("Página de código provável da pasta: CP850\n  6 bytes acima de 127 nos textos (poucos: palpite fraco)\n"
                           "  em CP850: 6 letras do português; os mais comuns são Ç Ã É Ú\n"),
               std::string::npos)
         << report;

@@ -52,7 +52,7 @@ TEST(InspectCommand, printsHeaderFieldsAndRecords)
               "Registros apagados: 1\n"
               "Arquivo memo: " + folder.File("KQ000012.dbt") + "\n"
               "Página de código provável: CP850\n"
-              "  3 bytes acima de 127 nos textos\n"
+              "  3 bytes acima de 127 nos textos (poucos: palpite fraco)\n"
               "  em CP850: 3 letras do português; os mais comuns são ã ç\n"
               "  em ISO 8859-1: 0 letras do português; os mais comuns são Æ \\x87\n"
               "  em CP437: 1 letra do português; os mais comuns são ╞ ç\n"

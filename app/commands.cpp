@@ -2,6 +2,7 @@
 
 #include "session/choosers.h"
 #include "app/full_migration.h"
+#include "app/legacy_folder_check.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "common/failure.h"
@@ -27,6 +28,7 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::ConvertXmls: ImportInvoiceXmls(session, op); return;
     case Command::UpdateProductField: UpdateProductField(session, op); return;
     case Command::DeleteRemovedReceivables: DeleteRemovedReceivables(session, op); return;
+    case Command::CheckLegacyFolder: CheckLegacyFolder(session, op); return;
     }
 }
 

@@ -19,6 +19,7 @@ enum class Command {
     RenumberSales,
     RenumberNfe,
     ConvertXmls,
+    CheckLegacyFolder,
 };
 
 // Runs one command to its end. A failure the command does not handle itself reaches the general error report.

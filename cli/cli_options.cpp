@@ -100,6 +100,13 @@ ConsoleRequest ParseCommandLine(const std::vector<std::string>& args)
             *flag = true;
             continue;
         }
+        if (option == "--codepage") {
+            if (i + 1 >= args.size()) return UsageError("falta o valor da opção " + option);
+            const auto codePage = CodePageNamed(args[++i]);
+            if (!codePage) return UsageError("--codepage: página de código desconhecida: " + args[i] + " (use cp850 ou cp437)");
+            request.answers.codePage = *codePage;
+            continue;
+        }
         std::string* text = TextOption(request.answers, option);
         std::optional<std::string>* answer = AnswerOption(request.answers, option);
         if (!text && !answer) {
@@ -129,8 +136,8 @@ std::string UsageText()
            "  reconcile-receivables    apaga as contas a receber deletadas no Quibra Antigo\n"
            "  import-orvel             importa os produtos do ORVEL (Orvel to QuibraW)\n"
            "  import-xml               importa os XMLs de NFC-e (Converter XMLs)\n"
-           "  inspect FILE [--latin1|--cp850]\n"
-           "                           mostra o cabeçalho, os campos e os registros de uma tabela antiga\n"
+           "  inspect FILE|FOLDER [--latin1|--cp850|--cp437] [--from N] [--limit N]\n"
+           "                           examina uma tabela antiga (os 20 primeiros registros) ou a pasta inteira\n"
            "\n"
            "Opções (no lugar das caixas e dos diálogos da janela; diálogo sem opção = cancelado):\n"
            "  --legacy DIR        pasta do Quibra Antigo\n"
@@ -144,6 +151,7 @@ std::string UsageText()
            "  --copy-sales        marca \"Copia Vendas\"\n"
            "  --copy-purchases    marca \"Copia Entradas\"\n"
            "  --auto-pecas        marca \"Auto Peças\"\n"
+           "  --codepage CP       textos do DOS: cp850 ou cp437, convertidos para ISO 8859-1 (sem a opção: como estão)\n"
            "  --help              esta ajuda\n"
            "  --version           a versão\n"
            "\n"

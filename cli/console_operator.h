@@ -30,6 +30,7 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
     bool IsChecked(CheckBox box) override;
+    CodePage LegacyCodePage() override { return answers_.codePage; }
     std::string LegacyFolderBox() override { return legacyFolderBox_; }
     void SetLegacyFolderBox(const std::string& text) override { legacyFolderBox_ = text; }
     std::string TargetBox() override { return targetBox_; }

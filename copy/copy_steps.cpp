@@ -32,6 +32,7 @@ bool OpenLegacyFile(CopyRun& run, const std::string& fileName, const std::string
         table.Close();
         const auto found = FindInFolderIgnoringCase(run.session.paths.legacyFolder, fileName);
         table.SetDBFFileName(found ? *found : run.LegacyPath(fileName));
+        table.SetTextCodePage(run.op.LegacyCodePage());
         table.Open();
         if (!table.HasRecords()) {
             table.Close();

@@ -22,7 +22,8 @@ struct CopyRun {
 bool CheckLegacyFile(CopyRun& run, const std::string& fileName);
 
 // Points the legacy table at the file and opens it. False (after its message) when it cannot be opened, and
-// silently when it has no records. On success the table is on record 1 and the copied-record counter is 0.
+// silently when it has no records. Text values are read in the operator's code page. On success the table is on
+// record 1 and the copied-record counter is 0.
 // messageTail is appended to the failure message (the receivables' message has always ended in "11").
 bool OpenLegacyFile(CopyRun& run, const std::string& fileName, const std::string& messageTail = "");
 

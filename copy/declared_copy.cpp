@@ -51,7 +51,7 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
     if (!copy.explicitTransactionFirst && !copy.statementPerRecord) SetStatement(query, copy.sql);
 
     LegacyTable& table = run.session.table;
-    MappedFields fields(table, copy.mapping);
+    MappedFields fields(table, copy.mapping, copy.otherFields);
     RecordSteps steps;
     if (copy.deletedRecords == DeclaredCopy::DeletedRecords::PassedOver)
         steps.passOver = [&] { return table.IsDeleted(); };
@@ -76,3 +76,5 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         PlainCommit(run);
     if (!copy.completion.empty()) LogCountAndCompletion(run, copy.completion);
 }
+
+FieldsRead FieldsReadBy(const DeclaredCopy& copy) { return {copy.fileName, copy.what, FieldNames(copy.mapping, copy.otherFields)}; }

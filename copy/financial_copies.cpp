@@ -26,9 +26,10 @@ std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment
     return std::chrono::hours{local.tm_hour} + std::chrono::minutes{local.tm_min} + std::chrono::seconds{local.tm_sec};
 }
 
-void CopyCashMovements(CopyRun& run)
+static DeclaredCopy CashMovementsDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "movimento de caixa";
     copy.fileName = "KQ000014.dat";
     copy.title = "Iniciando Cópia Movimento de Caixa...";
     copy.completion = "Cópia de Movimento de Caixa Concluída";
@@ -54,12 +55,16 @@ void CopyCashMovements(CopyRun& run)
         const auto day = AsDate(fields.Field("data"));
         query.SetDateTime("data", DateTime{day, LocalTimeOfDay(r.session.now())});
     };
-    RunDeclaredCopy(run, copy);
+    copy.otherFields = {"data"};
+    return copy;
 }
 
-void CopyPayables(CopyRun& run)
+void CopyCashMovements(CopyRun& run) { RunDeclaredCopy(run, CashMovementsDeclaration()); }
+
+static DeclaredCopy PayablesDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "contas a pagar";
     copy.fileName = "KQ000016.dat";
     copy.title = "Iniando Cópia Contas a Pagar...";
     copy.completion = "Cópia de Contas a Pagar Concluída";
@@ -82,12 +87,16 @@ void CopyPayables(CopyRun& run)
     };
     // Paid payables, in part or in full, stay behind (counted all the same).
     copy.keepRecord = [](MappedFields& fields) { return AsMoney(fields.Field("pago")) == Money{}; };
-    RunDeclaredCopy(run, copy);
+    copy.otherFields = {"pago"};
+    return copy;
 }
 
-void CopyReceivables(CopyRun& run)
+void CopyPayables(CopyRun& run) { RunDeclaredCopy(run, PayablesDeclaration()); }
+
+static DeclaredCopy ReceivablesDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "contas a receber";
     copy.fileName = "KQ000015.dat";
     copy.openFailureTail = "11";
     copy.title = "Iniciando Cópia Contas a Receber...";
@@ -118,5 +127,13 @@ void CopyReceivables(CopyRun& run)
     copy.bindExtra = [](CopyRun&, FbQuery& query, MappedFields& fields) {
         query.SetText("nota", NotaFromHistory(AsText(fields.Field("historico"))));
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
+}
+
+void CopyReceivables(CopyRun& run) { RunDeclaredCopy(run, ReceivablesDeclaration()); }
+
+std::vector<FieldsRead> FinancialCopiesFieldsRead()
+{
+    return {FieldsReadBy(CashMovementsDeclaration()), FieldsReadBy(PayablesDeclaration()),
+            FieldsReadBy(ReceivablesDeclaration())};
 }

@@ -2,6 +2,9 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
+
+#include "copy/field_mapping.h"
 
 struct CopyRun;
 
@@ -18,3 +21,6 @@ std::string NotaFromHistory(const std::string& historico);
 
 // The local time of day of a moment, to the second.
 std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment);
+
+// The fields these copies read from their legacy files.
+std::vector<FieldsRead> FinancialCopiesFieldsRead();

@@ -60,12 +60,16 @@ Money Product(Money a, Money b)
     return Money{static_cast<std::int64_t>(rounded)};
 }
 
+// Every field the copy reads.
+const std::vector<std::string> kPurchaseFields = {"nota", "chegada", "data", "fornec", "quant", "P_COMPRA", "codigo",
+                                                  "destino"};
+
 // The legacy file holds only item records; consecutive records with the same nota form one note, whose own
 // values are those of its last record.
 class PurchasesCopy {
 public:
     explicit PurchasesCopy(CopyRun& run)
-        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {})
+        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {}, kPurchaseFields)
     {
     }
 
@@ -162,3 +166,5 @@ void CopyPurchases(CopyRun& run)
     ResyncSaleNumbers(run);
     LogCountAndCompletion(run, "Cópia de Entradas Concluída");
 }
+
+FieldsRead PurchaseCopyFieldsRead() { return {kFileName, "entradas", kPurchaseFields}; }

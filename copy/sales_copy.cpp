@@ -44,13 +44,17 @@ const std::vector<FieldMapping> kSaleMapping = {
     {"prazo", "prazo", K::AsRead},    {"entrada", "entrad", K::Money},
 };
 
+// Read besides the mappings: the closing test, the item's origin and discount, the sale's seller and crc.
+const std::vector<std::string> kItemOtherFields = {"codigo", "data", "origem", "total", "p_total"};
+const std::vector<std::string> kSaleOtherFields = {"vendedor", "crc"};
+
 // The legacy file stores a sale as its item records followed by one closing record; the closing record is the one
 // whose codigo has no digits (or more than an integer holds).
 class SalesCopy {
 public:
     explicit SalesCopy(CopyRun& run)
-        : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping),
-          sales_(run.session.table, kSaleMapping)
+        : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping, kItemOtherFields),
+          sales_(run.session.table, kSaleMapping, kSaleOtherFields)
     {
     }
 
@@ -153,4 +157,11 @@ void CopySales(CopyRun& run)
     GuardedCommit(run);
     ResyncSaleNumbers(run);
     LogCountAndCompletion(run, "Cópia de Vendas Concluída");
+}
+
+FieldsRead SalesCopyFieldsRead()
+{
+    std::vector<std::string> fields = FieldNames(kItemMapping, kItemOtherFields);
+    for (const std::string& field : FieldNames(kSaleMapping, kSaleOtherFields)) fields.push_back(field);
+    return {kFileName, "vendas", FieldNames({}, fields)};
 }

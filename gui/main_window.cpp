@@ -182,6 +182,13 @@ void MainWindow::BuildWidgets()
                                    Command::RenumberNfe);
     convertXmlsButton_ = AddButton("convertXmlsButton", QStringLiteral("Converter XMLs"), 240, 328, 145, 33,
                                    Command::ConvertXmls);
+    // The free foot of the right column: the legacy texts' code page and the look at the folder before a run.
+    dosTextsCheck_ = new QCheckBox(QStringLiteral("Textos do DOS (CP850)"), this);
+    dosTextsCheck_->setObjectName(QStringLiteral("dosTextsCheck"));
+    dosTextsCheck_->setGeometry(240, 376, 217, 17);
+    inputs_.push_back(dosTextsCheck_);
+    checkFolderButton_ = AddButton("checkFolderButton", QStringLiteral("Verificar Pasta"), 240, 400, 145, 33,
+                                   Command::CheckLegacyFolder);
 
     progressGauge_ = new QProgressBar(this);
     progressGauge_->setObjectName(QStringLiteral("progressGauge"));
@@ -371,6 +378,8 @@ bool MainWindow::IsChecked(CheckBox box)
     }
     return false;
 }
+
+CodePage MainWindow::LegacyCodePage() { return dosTextsCheck_->isChecked() ? CodePage::Cp850 : CodePage::AsStored; }
 
 std::string MainWindow::LegacyFolderBox() { return ToPath(legacyFolderBox_->text()); }
 void MainWindow::SetLegacyFolderBox(const std::string& text) { legacyFolderBox_->setText(FromPath(text)); }

@@ -38,9 +38,9 @@ struct DialogAnswerer {
 // Object names, for tests and style sheets:
 //   buttons     startCopyButton, chooseLegacyButton, chooseTargetButton, backupRestoreButton, clearDatabaseButton,
 //               orvelImportButton, updateFieldButton, deleteReceivablesButton, renumberSalesButton,
-//               renumberNfeButton, convertXmlsButton
+//               renumberNfeButton, convertXmlsButton, checkFolderButton
 //   edit boxes  legacyFolderBox, targetBox, numberingBox; date boxes salesFromBox, salesToBox
-//   check boxes autoPecasCheck, copiaVendasCheck, copiaEntradasCheck
+//   check boxes autoPecasCheck, copiaVendasCheck, copiaEntradasCheck, dosTextsCheck
 //   others      progressLog (QPlainTextEdit), progressGauge (QProgressBar), instructionLabel
 //   labels      legacyFolderLabel, targetLabel, salesFromLabel, salesToLabel, numberingLabel
 class MainWindow : public QWidget, public Operator {
@@ -73,6 +73,7 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
     bool IsChecked(CheckBox box) override;
+    CodePage LegacyCodePage() override;
     std::string LegacyFolderBox() override;
     void SetLegacyFolderBox(const std::string& text) override;
     std::string TargetBox() override;
@@ -123,6 +124,8 @@ private:
     QPushButton* deleteReceivablesButton_ = nullptr;
     QCheckBox* copiaVendasCheck_ = nullptr;
     QCheckBox* copiaEntradasCheck_ = nullptr;
+    QCheckBox* dosTextsCheck_ = nullptr;
+    QPushButton* checkFolderButton_ = nullptr;
     QLineEdit* numberingBox_ = nullptr;
     QPushButton* renumberSalesButton_ = nullptr;
     QPushButton* renumberNfeButton_ = nullptr;

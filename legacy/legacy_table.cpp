@@ -97,3 +97,15 @@ std::vector<LegacyField> LegacyTable::Fields() const
         for (std::size_t i = 0; i < open_->layout.fields.size(); ++i) fields.emplace_back(*this, i);
     return fields;
 }
+
+std::string LegacyTable::BytesAfterRecords() const
+{
+    if (!open_) return {};
+    const std::uint64_t size = FileSize();
+    const std::uint64_t end =
+        open_->layout.headerLength + static_cast<std::uint64_t>(open_->cursor.RecordTotal()) * RecordLength();
+    if (size <= end) return {};
+    std::string bytes(size - end, '\0');
+    bytes.resize(open_->file.ReadAt(end, bytes.data(), bytes.size()));
+    return bytes;
+}

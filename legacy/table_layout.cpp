@@ -68,6 +68,7 @@ TableLayout ReadTableLayout(const FileHandle& file, const std::string& fileName)
         throw Failure(fileName + " is not a dBase III table file");
     layout.headerLength = Word(header + 8);
     layout.recordLength = Word(header + 10);
+    layout.headerRecordCount = Word(header + 4) | (Word(header + 6) << 16);
     if (layout.recordLength == 0) throw Failure(fileName + ": record length is 0");
     if (layout.recordLength > kBlockSize)
         throw Failure(fileName + ": record of " + std::to_string(layout.recordLength) + " bytes does not fit the " +

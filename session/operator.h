@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "legacy/code_page.h"
+
 // The check boxes of the window.
 enum class CheckBox { AutoPecas, CopiaVendas, CopiaEntradas };
 
@@ -46,6 +48,9 @@ public:
                                                const std::string& defaultText) = 0;
 
     virtual bool IsChecked(CheckBox box) = 0;
+    // The code page of the legacy texts, chosen by the operator ("Textos do DOS (CP850)", --codepage); the copies
+    // translate text and memo values from it into ISO 8859-1. AsStored sends the bytes as stored.
+    virtual CodePage LegacyCodePage() { return CodePage::AsStored; }
 
     virtual std::string LegacyFolderBox() = 0;
     virtual void SetLegacyFolderBox(const std::string& text) = 0;

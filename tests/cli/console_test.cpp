@@ -62,7 +62,7 @@ TEST(CommandLine, helpAndVersion)
         for (const char* word : {"migrate", "clear", "backup", "renumber sales|nfe N", "update-field",
                                  "reconcile-receivables", "import-orvel", "import-xml", "inspect FILE", "--legacy",
                                  "--target", "--orvel", "--folder", "--column", "--field", "--sales-from",
-                                 "--sales-to", "--copy-sales", "--copy-purchases", "--auto-pecas"})
+                                 "--sales-to", "--copy-sales", "--copy-purchases", "--auto-pecas", "--codepage"})
             EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const ConsoleRun version = RunCli({"--version"});
@@ -75,7 +75,7 @@ TEST(CommandLine, optionsStandForBoxesAndDialogAnswers)
     const ConsoleRequest request = ParseCommandLine(
         {"renumber", "nfe", "0012", "--legacy", "/dados/antigo", "--target", "srv:/dados/bd.fdb", "--orvel",
          "/orvel.fdb", "--folder", "/xml", "--column", "referencia", "--field", "REF", "--sales-from",
-         "01/01/2023", "--sales-to", "31/01/2023", "--copy-sales", "--auto-pecas"});
+         "01/01/2023", "--sales-to", "31/01/2023", "--copy-sales", "--auto-pecas", "--codepage", "CP850"});
     ASSERT_EQ(request.action, ConsoleRequest::Action::RunCommand);
     EXPECT_EQ(request.command, Command::RenumberNfe);
     const ConsoleAnswers& a = request.answers;
@@ -91,6 +91,9 @@ TEST(CommandLine, optionsStandForBoxesAndDialogAnswers)
     EXPECT_TRUE(a.copySales);
     EXPECT_FALSE(a.copyPurchases);
     EXPECT_TRUE(a.autoPecas);
+    EXPECT_EQ(a.codePage, CodePage::Cp850);
+    EXPECT_EQ(ParseCommandLine({"migrate"}).answers.codePage, CodePage::AsStored);
+    EXPECT_EQ(ParseCommandLine({"migrate", "--codepage", "utf8"}).action, ConsoleRequest::Action::UsageError);
 
     // Untouched date boxes read as the window's empty ones.
     EXPECT_EQ(ParseCommandLine({"migrate"}).answers.salesFrom, "  /  /    ");

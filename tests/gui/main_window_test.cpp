@@ -29,14 +29,14 @@ const QStringList kTabOrder = {
     "backupRestoreButton", "clearDatabaseButton", "legacyFolderBox",  "targetBox",
     "salesFromBox",      "salesToBox",         "orvelImportButton",  "autoPecasCheck",
     "updateFieldButton", "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 // Everything that must ignore input while a command runs.
 const QStringList kInputs = {
     "startCopyButton",   "chooseLegacyButton", "chooseTargetButton", "backupRestoreButton", "clearDatabaseButton",
     "legacyFolderBox",   "targetBox",          "salesFromBox",       "salesToBox",          "orvelImportButton",
     "autoPecasCheck",    "updateFieldButton",  "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 QString Caption(QWidget* widget)
 {
@@ -150,6 +150,8 @@ void MainWindowTest::widgetsAtTheirPlaces_data()
     row("renumberSalesButton", "QPushButton", {240, 248, 145, 33}, "Alterar Numeração Venda");
     row("renumberNfeButton", "QPushButton", {240, 288, 145, 33}, "Alterar Numeração NFe");
     row("convertXmlsButton", "QPushButton", {240, 328, 145, 33}, "Converter XMLs");
+    row("dosTextsCheck", "QCheckBox", {240, 376, 217, 17}, "Textos do DOS (CP850)");
+    row("checkFolderButton", "QPushButton", {240, 400, 145, 33}, "Verificar Pasta");
     row("progressGauge", "QProgressBar", {8, 259, 225, 25}, "");
     row("instructionLabel", "QLabel", {240, 72, 223, 117},
         "O que deve ser Verificado na Migração\n\n1) Converter os Dados\n\n2) Numeração de Venda\n\n"
@@ -202,8 +204,12 @@ void MainWindowTest::startState()
     QVERIFY(instructions->font().bold());
     QCOMPARE(instructions->text().split('\n').size(), 9);
 
-    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck"})
+    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck", "dosTextsCheck"})
         QVERIFY(!Child<QCheckBox>(window, name)->isChecked());
+    QCOMPARE(window.LegacyCodePage(), CodePage::AsStored);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(true);
+    QCOMPARE(window.LegacyCodePage(), CodePage::Cp850);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(false);
     for (const char* name : {"salesFromBox", "salesToBox"}) {
         auto* box = Child<KqEditData>(window, name);
         QCOMPARE(box->maxLength(), 10);
@@ -514,6 +520,12 @@ void MainWindowTest::typedPathsDriveFullRun()
     dialogs.Attach(window);
     QTest::keyClicks(Child<QLineEdit>(window, "legacyFolderBox"), QString::fromStdString(legacy));
     QTest::keyClicks(Child<QLineEdit>(window, "targetBox"), QString::fromStdString(database));
+
+    // "Verificar Pasta" looks at the typed folder first, in the log.
+    QTest::mouseClick(Child<QPushButton>(window, "checkFolderButton"), Qt::LeftButton);
+    const QString report = Child<QPlainTextEdit>(window, "progressLog")->toPlainText();
+    QVERIFY2(report.contains("KQ000029.dat (fabricantes): 2 registros, 0 apagados\n"), qPrintable(report));
+    QVERIFY(report.endsWith("Resumo: 1 de 15 arquivos encontrados, 0 com campos faltando, 0 avisos"));
 
     QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
 

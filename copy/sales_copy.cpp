@@ -87,7 +87,8 @@ public:
             const auto sales = HighestNota(query_, "venda");
             plainItems_ = items.has_value();
             highestItemNota_ = items.value_or(0);
-            plainSales_ = sales.has_value();
+            // Without a primary key the "update or insert" of venda fails for every sale; so shall it.
+            plainSales_ = sales.has_value() && HasPrimaryKey(query_, "VENDA");
             lastSaleWritten_ = sales.value_or(0);
         }
         saleNumber_ = NextSaleNumber();

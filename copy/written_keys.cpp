@@ -21,6 +21,21 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table)
     }
 }
 
+bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
+{
+    try {
+        SetStatement(query, "select first 1 1 as one from rdb$relation_constraints where rdb$relation_name = '" +
+                                upperCaseTable + "' and rdb$constraint_type = 'PRIMARY KEY'");
+        query.Open();
+        const bool found = !query.Eof();
+        query.Close();
+        return found;
+    } catch (const std::exception&) {
+        query.Close();
+        return false;
+    }
+}
+
 std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table)
 {
     try {

@@ -81,14 +81,16 @@ void SetStatement(FbQuery& query, const std::string& sql)
     query.AddLine(sql);
 }
 
-void ProgressStep(CopyRun& run)
+void ProgressStep(CopyRun& run) { ProgressStep(run, run.session.table.RecordTotal()); }
+
+void ProgressStep(CopyRun& run, std::int32_t recordTotal)
 {
     LegacyTable& table = run.session.table;
     std::int32_t& threshold = run.session.copy.progressThreshold;
     const std::int32_t n = table.RecordNumber();
     if (n < threshold) return;
     run.op.ProcessEvents();
-    const double hundredth = table.RecordTotal() / 100.0;
+    const double hundredth = recordTotal / 100.0;
     const double p = n / hundredth;
     // A file of fewer than 100 records divides by a fraction; an empty one by zero (infinity, which passes).
     if (p >= threshold) {
@@ -111,6 +113,9 @@ bool Guarded(CopyRun& run, const std::function<void()>& action)
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
     LegacyTable& table = run.session.table;
+    // The file is held open exclusively, so its size stays what it was; reading it again for every record cost a
+    // system call each.
+    const std::int32_t recordTotal = table.RecordTotal();
     while (!table.IsPastEnd()) {
         if (steps.beforeCount) steps.beforeCount();
         if (steps.passOver && steps.passOver()) {
@@ -119,7 +124,7 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
         }
         ++run.session.copy.copiedCount;
         auto work = [&] {
-            ProgressStep(run);
+            ProgressStep(run, recordTotal);
             if (!steps.bind()) return;
             if (protection == Protection::ExecutionGuarded)
                 Guarded(run, steps.execute);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -41,6 +42,8 @@ void SetStatement(FbQuery& query, const std::string& sql);
 
 // Lets the window breathe and advances the gauge by at most one step of 10.
 void ProgressStep(CopyRun& run);
+// The same with the file's record count already read.
+void ProgressStep(CopyRun& run, std::int32_t recordTotal);
 
 enum class Protection { Unguarded, ExecutionGuarded, RecordGuarded };
 

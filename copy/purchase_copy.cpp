@@ -11,6 +11,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/written_keys.h"
 #include "copy/sales_copy.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
@@ -27,6 +28,22 @@ const char* const kItemHead = "update or insert into item_entrada(COD, QUANT, P_
                               "TOTAL, CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, "
                               ":TOTAL, ";
 const char* const kItemTail = ", :FORNEC) matching(cod, nota, destino)";
+const char* const kEntryParameter = ":CODENTRADA";
+
+// Where nothing written before the copy can match (the table was empty when it started): new keys and keys the
+// copy wrote before.
+const char* const kNewNote = "insert into entrada(data, CHEGADA, TOTAL_NOTA, FORNEC, NOTA) "
+                             "values(:data, :CHEGADA, :TOTAL_NOTA, :FORNEC, :NOTA)";
+const char* const kRepeatedNote = "update entrada set data = :data, CHEGADA = :CHEGADA, TOTAL_NOTA = :TOTAL_NOTA "
+                                  "where nota = :NOTA and fornec = :FORNEC";
+// These two draw CODENTRADA themselves: each writes exactly one row, so the sequence advances once, as the draw
+// before the statement would have advanced it.
+const char* const kNewItem = "insert into item_entrada(COD, QUANT, P_COMPRA, DESTINO, USUARIO, NOTA, DATA, TOTAL, "
+                             "CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, :TOTAL, "
+                             "gen_id(entrada, 1), :FORNEC)";
+const char* const kRepeatedItem = "update item_entrada set QUANT = :QUANT, P_COMPRA = :P_COMPRA, USUARIO = 0, "
+                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = gen_id(entrada, 1), FORNEC = :FORNEC "
+                                  "where cod = :COD and nota = :NOTA and destino = :DESTINO";
 
 // A record whose arrival date is missing or unreadable counts as arrived on this day.
 constexpr std::chrono::year_month_day kNoArrival{std::chrono::year{1900}, std::chrono::January, std::chrono::day{1}};
@@ -42,6 +59,17 @@ std::int32_t DigitsOr(const std::string& text, std::int32_t fallback)
         return fallback;
     }
     return value;
+}
+
+// The digits as an integer; false when they are more than an integer holds.
+bool ToInteger(const std::string& digits, std::int32_t& value)
+{
+    try {
+        value = StrictInteger(digits);
+    } catch (const Failure&) {
+        return false;
+    }
+    return true;
 }
 
 __extension__ using Wide = __int128;
@@ -76,6 +104,11 @@ public:
     void Run()
     {
         noteNumber_ = StrictInteger(DigitsOnly(Text("nota")));
+        if (WriteShortcuts::Enabled()) {
+            plainNotes_ = TableKnownEmpty(query_, "entrada");
+            plainItems_ = TableKnownEmpty(query_, "item_entrada");
+            if (plainItems_) plainItems_ = ReadEntrySequence();
+        }
         RecordSteps steps;
         steps.passOver = [this] { return ArrivedBeforeBox(); };
         steps.bind = [this] {
@@ -85,7 +118,10 @@ public:
             return true;
         };
         steps.execute = [this] {
-            query_.Execute();
+            SettlingTheDraw([this] { query_.Execute(); });
+            if (drawOwed_) ++lastEntry_;
+            drawOwed_ = false;
+            if (itemKept_) runItems_.Add(itemKey_);
             noteTotal_.tenThousandths += itemTotal_.tenThousandths;
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
@@ -117,27 +153,122 @@ private:
     // The note's row from the current record and the running total.
     void WriteNote()
     {
-        SetStatement(query_, kNoteSql);
+        const std::string number = DigitsOnly(Text("nota"));
+        const std::int32_t supplier = DigitsOr(Text("fornec"), 0);
+        // A number beyond an integer fails in the target as it always did, through "update or insert".
+        std::int32_t key = 0;
+        const bool plain = plainNotes_ && ToInteger(number, key);
+        const WrittenKeys<2>::Key noteKey{key, supplier};
+        SetStatement(query_, !plain ? kNoteSql : noteKeys_.Contains(noteKey) ? kRepeatedNote : kNewNote);
         query_.SetDate("data", AsDate(fields_.Field("data")));
         query_.SetDate("CHEGADA", AsDate(fields_.Field("chegada")));
         query_.SetMoney("TOTAL_NOTA", noteTotal_);
-        query_.SetInteger("FORNEC", DigitsOr(Text("fornec"), 0));
-        query_.SetText("NOTA", DigitsOnly(Text("nota")));
+        query_.SetInteger("FORNEC", supplier);
+        query_.SetText("NOTA", number);
         query_.Execute();
+        if (plain) noteKeys_.Add(noteKey);
+    }
+
+    // An item's row can match only rows of its own nota. While the items' nota stays the same, the keys written
+    // under it are kept; a nota met again after another one goes through "update or insert", so that only the notas
+    // are remembered for the whole copy.
+    bool ItemKeyKnown(std::int32_t note)
+    {
+        if (!plainItems_) return false;
+        if (!runStarted_ || note != runNote_) {
+            runStarted_ = true;
+            runNote_ = note;
+            runItems_.Clear();
+            runFresh_ = !notesMet_.Contains({note});
+            notesMet_.Add({note});
+        }
+        return runFresh_;
+    }
+
+    // The entrada sequence's value as the copy knows it, for the items whose statement draws CODENTRADA itself.
+    bool ReadEntrySequence()
+    {
+        try {
+            lastEntry_ = std::stoll(NextSequenceValue("entrada", 0, query_));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+
+    // Runs a step of an item whose statement owes the draw. Should it fail, the draw is made apart when the statement
+    // did not make it, so that every copied record still advances the sequence once.
+    void SettlingTheDraw(const std::function<void()>& step)
+    {
+        if (!drawOwed_) return step();
+        try {
+            step();
+        } catch (...) {
+            drawOwed_ = false;
+            try {
+                const std::int64_t now = std::stoll(NextSequenceValue("entrada", 0, query_));
+                lastEntry_ = now != lastEntry_ ? now : std::stoll(NextSequenceValue("entrada", 1, query_));
+            } catch (const std::exception&) {
+                plainItems_ = false;
+            }
+            throw;
+        }
     }
 
     void BindItem()
     {
+        const bool drawnByStatement = plainItems_ && lastEntry_ < std::numeric_limits<std::int32_t>::max();
+        if (!drawnByStatement) {
+            plainItems_ = false;  // from here on every item goes through "update or insert"
+            BindItemDrawnApart();
+            return;
+        }
+        drawOwed_ = true;
+        SettlingTheDraw([this] {
+            const std::int32_t code = DigitsOr(Text("codigo"), 0);
+            const std::int32_t destination = DigitsOr(Text("destino"), 1);
+            const std::int32_t note = DigitsOr(Text("nota"), 0);
+            itemKey_ = {code, destination};
+            itemKept_ = ItemKeyKnown(note);
+            if (!itemKept_) {
+                // "update or insert" may write more than one row: its value is drawn apart.
+                drawOwed_ = false;
+                lastEntry_ = StrictInteger(NextSequenceValue("entrada", 1, query_));
+                SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+                query_.SetInteger("CODENTRADA", static_cast<std::int32_t>(lastEntry_));
+            } else {
+                SetStatement(query_, runItems_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
+            }
+            BindItemValues(code, destination, note);
+        });
+    }
+
+    void BindItemDrawnApart()
+    {
         const std::int32_t entry = StrictInteger(NextSequenceValue("entrada", 1, query_));
-        SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
+        lastEntry_ = entry;
+        const std::int32_t code = DigitsOr(Text("codigo"), 0);
+        const std::int32_t destination = DigitsOr(Text("destino"), 1);
+        const std::int32_t note = DigitsOr(Text("nota"), 0);
+        itemKept_ = false;
+        if (!WriteShortcuts::Enabled())
+            SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
+        else
+            SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+        if (WriteShortcuts::Enabled()) query_.SetInteger("CODENTRADA", entry);
+        BindItemValues(code, destination, note);
+    }
+
+    void BindItemValues(std::int32_t code, std::int32_t destination, std::int32_t note)
+    {
         const Money quantity = AsMoney(fields_.Field("quant"));
         const Money price = AsMoney(fields_.Field("P_COMPRA"));
         itemTotal_ = Product(quantity, price);
-        query_.SetInteger("COD", DigitsOr(Text("codigo"), 0));
+        query_.SetInteger("COD", code);
         query_.SetMoney("QUANT", quantity);
         query_.SetMoney("P_COMPRA", price);
-        query_.SetInteger("DESTINO", DigitsOr(Text("destino"), 1));
-        query_.SetInteger("NOTA", DigitsOr(Text("nota"), 0));
+        query_.SetInteger("DESTINO", destination);
+        query_.SetInteger("NOTA", note);
         query_.SetDate("DATA", AsDate(fields_.Field("data")));
         query_.SetMoney("TOTAL", itemTotal_);
         query_.SetInteger("FORNEC", DigitsOr(Text("fornec"), 0));
@@ -150,6 +281,16 @@ private:
     std::int32_t noteNumber_ = 0;
     Money noteTotal_;
     Money itemTotal_;
+    bool plainNotes_ = false, plainItems_ = false;
+    WrittenKeys<2> noteKeys_;  // nota, fornec
+    WrittenKeys<1> notesMet_;  // every nota an item had
+    bool runStarted_ = false, runFresh_ = false;
+    std::int32_t runNote_ = 0;  // the nota of the latest items
+    WrittenKeys<2> runItems_;  // cod, destino of the items written under runNote_
+    WrittenKeys<2>::Key itemKey_{};
+    bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
+    std::int64_t lastEntry_ = 0;  // the entrada sequence's value after the latest draw
+    bool drawOwed_ = false;  // the current item's statement draws its CODENTRADA
 };
 
 }  // namespace

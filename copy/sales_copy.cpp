@@ -1,5 +1,6 @@
 #include "copy/sales_copy.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "firebird/fb_query.h"
@@ -8,6 +9,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/written_keys.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
 
@@ -24,10 +26,33 @@ const char* const kItemValues =
     " values (:nota, :cod, :quant, :p_venda, :p_compra, :unid, :aliquota, :origem, :total, :crc, :rep, :desconto, "
     ":data) matching(nota, cod)";
 
-// The seller's digits go between these two, written into the statement itself.
+// Where nothing written before the copy can match: a new item, and an item whose code the sale already has.
+const char* const kNewItem =
+    "insert into item_venda(nota, cod, quant, p_venda, p_compra, unid, aliquota, origem, total, crc, rep, desconto, "
+    "data)";
+const char* const kNewItemValues =
+    " values (:nota, :cod, :quant, :p_venda, :p_compra, :unid, :aliquota, :origem, :total, :crc, :rep, :desconto, "
+    ":data)";
+const char* const kRepeatedItem =
+    "update item_venda set quant = :quant, p_venda = :p_venda, p_compra = :p_compra, unid = :unid, "
+    "aliquota = :aliquota, origem = :origem, total = :total, crc = :crc, rep = :rep, desconto = :desconto, "
+    "data = :data where nota = :nota and cod = :cod";
+
+// The seller's digits go between these two, written into the statement itself; or, bound, the parameter.
 const char* const kSaleHead = "update or insert into venda(nota, crc, data, total, vendedor, cliente, desconto, "
                               "entrega, codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
 const char* const kSaleTail = ", :cliente, :desconto, :entrega, :codhis, :prazo, :entrada)";
+const char* const kSellerParameter = ":vendedor";
+const char* const kNewSaleHead = "insert into venda(nota, crc, data, total, vendedor, cliente, desconto, entrega, "
+                                 "codhis, prazo, entrada) values(:nota, :crc, :data, :total, ";
+
+// The seller's digits as the integer the target stores. A seller beyond an integer stays written into the text:
+// its statement fails, and the target words that failure after where the number stands in the text.
+bool SellerValue(const std::string& digits, std::int32_t& value)
+{
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size();
+}
 
 // Columns of item_venda read straight from an item record; nota, origem, crc and desconto are bound apart.
 const std::vector<FieldMapping> kItemMapping = {
@@ -60,19 +85,32 @@ public:
 
     void Run()
     {
+        // Sale numbers above every nota already in item_venda (venda) cannot match a row written before the copy.
+        if (WriteShortcuts::Enabled()) {
+            const auto items = HighestNota(query_, "item_venda");
+            const auto sales = HighestNota(query_, "venda");
+            plainItems_ = items.has_value();
+            highestItemNota_ = items.value_or(0);
+            // Without a primary key the "update or insert" of venda fails for every sale; so shall it.
+            plainSales_ = sales.has_value() && HasPrimaryKey(query_, "VENDA");
+            lastSaleWritten_ = sales.value_or(0);
+        }
         saleNumber_ = NextSaleNumber();
         RecordSteps steps;
         steps.passOver = [this] { return OutsideDateRange(); };
         steps.bind = [this] {
-            closing_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo")))) == 0;
+            code_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo"))));
+            closing_ = code_ == 0;
             if (!closing_) BindItem();
             return true;
         };
         steps.execute = [this] {
-            if (closing_)
+            if (closing_) {
                 CloseSale();
-            else
+            } else {
                 query_.Execute();
+                if (itemKept_) saleCodes_.Add({code_});
+            }
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
     }
@@ -89,10 +127,34 @@ private:
         return date < from || date > to;
     }
 
+    // Whether the item's row can only match one this copy wrote: its sale number is above every nota that item_venda
+    // held at the start. The codes written under the current number are kept while the numbers rise; should a
+    // number ever come back, every item from then on goes through "update or insert".
+    bool ItemKeyKnown()
+    {
+        if (!plainItems_ || saleNumber_ <= highestItemNota_) return false;
+        if (!keysTaken_ || saleNumber_ > keysNumber_) {
+            keysNumber_ = saleNumber_;
+            keysTaken_ = true;
+            saleCodes_.Clear();
+        } else if (saleNumber_ < keysNumber_) {
+            plainItems_ = false;
+        }
+        return plainItems_;
+    }
+
     void BindItem()
     {
-        SetStatement(query_, kItemInsert);
-        query_.AddLine(kItemValues);
+        itemKept_ = ItemKeyKnown();
+        if (!itemKept_) {
+            SetStatement(query_, kItemInsert);
+            query_.AddLine(kItemValues);
+        } else if (saleCodes_.Contains({code_})) {
+            SetStatement(query_, kRepeatedItem);
+        } else {
+            SetStatement(query_, kNewItem);
+            query_.AddLine(kNewItemValues);
+        }
         query_.SetInteger("nota", saleNumber_);
         items_.BindAll(query_);
         const std::string origin = AsText(items_.Field("origem"));
@@ -106,11 +168,18 @@ private:
     void CloseSale()
     {
         Guarded(run_, [this] {
-            SetStatement(query_, kSaleHead + DigitsOnly(AsText(sales_.Field("vendedor"))) + kSaleTail);
+            const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
+            std::int32_t sellerValue = 0;
+            const bool bound = WriteShortcuts::Enabled() && SellerValue(seller, sellerValue);
+            // A number that failed to advance after the last sale may already have its row.
+            const bool plain = bound && plainSales_ && saleNumber_ > lastSaleWritten_;
+            SetStatement(query_, (plain ? kNewSaleHead : kSaleHead) + (bound ? kSellerParameter : seller) + kSaleTail);
+            if (bound) query_.SetInteger("vendedor", sellerValue);
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
             sales_.BindAll(query_);
             query_.Execute();
+            if (saleNumber_ > lastSaleWritten_) lastSaleWritten_ = saleNumber_;
         });
         // The sale ends here even when its row could not be written: the items that follow belong to the next
         // sale, and under the same number they would merge with (and overwrite) this sale's items.
@@ -130,7 +199,16 @@ private:
     MappedFields items_;
     MappedFields sales_;
     std::int32_t saleNumber_ = 0;
+    std::int32_t code_ = 0;
     bool closing_ = false;
+    bool plainItems_ = false;
+    std::int32_t highestItemNota_ = 0;  // in item_venda when the copy started
+    bool keysTaken_ = false;
+    std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds
+    WrittenKeys<1> saleCodes_;
+    bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
+    bool plainSales_ = false;
+    std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written
 };
 
 }  // namespace

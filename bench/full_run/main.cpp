@@ -1,26 +1,33 @@
-// full-run [--scale S] [--legacy DIR] [--old-way]: the whole migration ("Iniciar Cópia", both check boxes ticked,
-// a sales date range covering everything) into a fresh QuibraW database, against the limit of what Firebird alone
-// costs for the same work.
+// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way]: the whole migration ("Iniciar
+// Cópia", both check boxes ticked, a sales date range covering everything) into a fresh QuibraW database, against
+// what Firebird alone costs to produce the same final database.
 //
 //   program   the run, in a child process of its own, so that its peak memory (ru_maxrss) is the migration's alone.
 //             Each copy lasts from its title line to its completion line (or to the next copy's title, for the copies
 //             that log none); the Operator timestamps every event-processing call and keeps the longest gap.
-//   limit     a second run records, through the query's execute observer, every statement text and its bound input
+//   limit     the final-state limit: every row the run left in the tables the copies write, read back from the
+//             program's database and inserted into a fresh one, one prepared plain insert per table with the values
+//             bound in their native types, one transaction per table; only the inserts and commits are timed.
+//   replay    a second run records, through the query's execute observer, every statement text and its bound input
 //             (the values already converted); then, on another fresh database, each copy's statements are sent
-//             again straight through libfbclient: one prepare per distinct text, one transaction per copy, the
-//             recorded values read from a memory-mapped file. No legacy reading, no Operator, no query layer.
+//             again straight through libfbclient: one prepare per distinct text, one transaction per copy. It is the
+//             cost of the program's own statements without the program, not of the rows they leave.
 //
 // Without --legacy the synthetic legacy folder of make-legacy is written into a temporary folder.
-// --old-way runs the program with every statement prepared again whenever its text is set (no statement reuse).
+// --no-match-keys builds every database from the test schema without the keys of the columns the sales and
+// purchase copies match on (item_venda, entrada, item_entrada). --no-replay leaves the replay out (it costs a
+// second migration). --old-way runs the program with every statement prepared again whenever its text is set.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "bench/full_run/final_state_limit.h"
 #include "bench/full_run/program_run.h"
-#include "bench/full_run/replay_limit.h"
 #include "bench/full_run/statement_recording.h"
+#include "bench/full_run/statement_replay.h"
 #include "tests/support/synthetic_legacy.h"
 #include "tests/support/test_database.h"
 
@@ -35,10 +42,32 @@ std::string ProgramFolder(const char* argv0)
 
 [[noreturn]] void Usage()
 {
-    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--old-way]\n");
+    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way]\n");
     std::exit(2);
 }
 
+struct ReplayResult {
+    bool ran = false;
+    StatementReplay::Outcome copies[kCopyCount];
+    double seconds = 0, cpuSeconds = 0;
+    Recording recording;
+};
+
+void RunReplay(const std::string& legacy, const std::string& recordDb, const std::string& replayDb,
+               const std::string& folder, ReplayResult& replay)
+{
+    replay.ran = true;
+    replay.recording.folder = folder;
+    RecordRun(legacy, recordDb, replay.recording);
+    StatementReplay statements(replayDb);
+    for (int i = 0; i < kCopyCount; ++i) {
+        replay.copies[i] = statements.Replay(replay.recording.copies[i]);
+        replay.seconds += replay.copies[i].seconds;
+        replay.cpuSeconds += replay.copies[i].cpuSeconds;
+    }
+}
+
+double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
 
 }  // namespace
 
@@ -49,7 +78,8 @@ int main(int argc, char** argv)
 
     double scale = 1;
     std::string legacy;
-    bool oldWay = false;
+    bool oldWay = false, replayToo = true;
+    MatchKeys keys = MatchKeys::Kept;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc)
@@ -58,6 +88,10 @@ int main(int argc, char** argv)
             legacy = argv[++i];
         else if (arg == "--old-way")
             oldWay = true;
+        else if (arg == "--no-match-keys")
+            keys = MatchKeys::LeftOut;
+        else if (arg == "--no-replay")
+            replayToo = false;
         else
             Usage();
     }
@@ -69,48 +103,52 @@ int main(int argc, char** argv)
         WriteSyntheticLegacyFolder(legacy, scale);
     }
     legacy = std::filesystem::absolute(legacy).string();
-    const std::string programDb = FreshQuibrawDatabase(work, "program.fdb");
-    const std::string recordDb = FreshQuibrawDatabase(work, "record.fdb");
-    const std::string limitDb = FreshQuibrawDatabase(work, "limit.fdb");
+    const std::string programDb = FreshQuibrawDatabase(work, "program.fdb", keys);
+    const std::string limitDb = FreshQuibrawDatabase(work, "limit.fdb", keys);
 
-    std::printf("legacy folder %s%s\n", legacy.c_str(), oldWay ? "  (old way: a statement prepared for every text set)" : "");
+    std::printf("legacy folder %s%s%s\n", legacy.c_str(),
+                keys == MatchKeys::LeftOut ? "  (target without the keys of the matching columns)" : "",
+                oldWay ? "  (old way: a statement prepared for every text set)" : "");
     const ProgramResult program = RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, oldWay);
+    const FinalStateLimit limit = MeasureFinalStateLimit(programDb, limitDb);
 
-    Recording recording;
-    recording.folder = work.Path();
-    RecordRun(legacy, recordDb, recording);
-    Limit limit(limitDb);
-    Limit::Outcome limits[kCopyCount];
-    double limitTotal = 0;
-    for (int i = 0; i < kCopyCount; ++i) {
-        limits[i] = limit.Replay(recording.copies[i]);
-        limitTotal += limits[i].seconds;
-    }
+    auto replay = std::make_unique<ReplayResult>();
+    if (replayToo)
+        RunReplay(legacy, FreshQuibrawDatabase(work, "record.fdb", keys), FreshQuibrawDatabase(work, "replay.fdb", keys),
+                  work.Path(), *replay);
 
-    std::printf("\n%-15s %8s %10s %6s | %8s %9s %8s %6s | %8s %8s %6s | %7s\n", "copy", "records", "statements",
-                "texts", "wall s", "records/s", "limit s", "ratio", "cpu s", "limit s", "ratio", "gap ms");
-    double limitCpu = 0, copiesCpu = 0, copiesSeconds = 0, longestGap = 0;
+    std::printf("\n%-15s %8s %8s | %8s %8s %6s | %8s %8s %6s | %10s %8s %6s | %7s\n", "copy", "records", "rows",
+                "wall s", "limit s", "ratio", "cpu s", "limit s", "ratio", "statements", "replay s", "ratio",
+                "gap ms");
+    double copiesCpu = 0, copiesSeconds = 0, longestGap = 0;
     long records = 0;
     for (int i = 0; i < kCopyCount; ++i) {
         const auto& copy = program.copies[i];
         if (!copy.ran) continue;
-        const RecordedCopy& recorded = recording.copies[i];
-        std::printf("%-15s %8ld %10ld %6zu | %8.3f %9.0f %8.3f %6.2f | %8.3f %8.3f %6.2f | %7.1f%s\n", kCopies[i].name,
-                    copy.records, recorded.statements, recorded.texts.size(), copy.seconds, copy.records / copy.seconds,
-                    limits[i].seconds, copy.seconds / limits[i].seconds, copy.cpuSeconds, limits[i].cpuSeconds,
-                    copy.cpuSeconds / limits[i].cpuSeconds, copy.longestGap * 1000,
-                    limits[i].failures ? "  (replayed statements failed)" : "");
+        const auto& rows = limit.copies[i];
+        const auto& replayed = replay->copies[i];
+        std::printf("%-15s %8ld %8ld | %8.3f %8.3f %6.2f | %8.3f %8.3f %6.2f | %10ld %8.3f %6.2f | %7.1f%s\n",
+                    kCopies[i].name, copy.records, rows.rows, copy.seconds, rows.seconds, Ratio(copy.seconds, rows.seconds),
+                    copy.cpuSeconds, rows.cpuSeconds, Ratio(copy.cpuSeconds, rows.cpuSeconds),
+                    replay->recording.copies[i].statements, replayed.seconds, Ratio(copy.seconds, replayed.seconds),
+                    copy.longestGap * 1000, replayed.failures ? "  (replayed statements failed)" : "");
         records += copy.records;
         copiesSeconds += copy.seconds;
         copiesCpu += copy.cpuSeconds;
-        limitCpu += limits[i].cpuSeconds;
         longestGap = std::max(longestGap, copy.longestGap);
     }
-    std::printf("%-15s %8ld %10s %6s | %8.3f %9.0f %8.3f %6.2f | %8.3f %8.3f %6.2f | %7.1f\n", "all copies", records, "",
-                "", copiesSeconds, records / copiesSeconds, limitTotal, copiesSeconds / limitTotal, copiesCpu, limitCpu,
-                copiesCpu / limitCpu, longestGap * 1000);
-    std::printf("\nwhole run: %.3f s wall (%.2f x the limit), %.3f s processor (%.2f x the limit)\n", program.total,
-                program.total / limitTotal, program.cpuTotal, program.cpuTotal / limitCpu);
+    std::printf("%-15s %8ld %8ld | %8.3f %8.3f %6.2f | %8.3f %8.3f %6.2f | %10s %8.3f %6.2f | %7.1f\n", "all copies",
+                records, limit.rows, copiesSeconds, limit.seconds, Ratio(copiesSeconds, limit.seconds), copiesCpu,
+                limit.cpuSeconds, Ratio(copiesCpu, limit.cpuSeconds), "", replay->seconds,
+                Ratio(copiesSeconds, replay->seconds), longestGap * 1000);
+    std::printf("\nwhole run: %.3f s wall (%.2f x the final-state limit of %.3f s), %.3f s processor (%.2f x its %.3f s)\n",
+                program.total, Ratio(program.total, limit.seconds), limit.seconds, program.cpuTotal,
+                Ratio(program.cpuTotal, limit.cpuSeconds), limit.cpuSeconds);
+    if (replay->ran)
+        std::printf("           %.2f x the replay in wall time, %.2f x in processor time\n",
+                    Ratio(program.total, replay->seconds), Ratio(program.cpuTotal, replay->cpuSeconds));
+    std::printf("           system time: %.3f s of the run's processor time, %.3f s of the limit's\n",
+                program.systemSeconds, limit.systemSeconds);
     std::printf("peak memory of the run (ru_maxrss): %.1f MB\n", program.maxRssKb / 1024.0);
     std::printf("longest gap between event-processing calls: %.1f ms in the sales copy, %.1f ms inside any copy, "
                 "%.1f ms anywhere in the run (from one copy's last call to the next copy's first included)\n",

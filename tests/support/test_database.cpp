@@ -275,34 +275,65 @@ void CreateDatabaseFromScript(const std::string& path, const std::string& script
     session.Detach();
 }
 
-// Shared by every test process of this build (ctest runs each test in a process of its own), keyed by the schema
-// text, created once under a lock and published by a rename.
+namespace {
+
+// A template per schema text, shared by every test process of this build (ctest runs each test in a process of its
+// own), keyed by that text, created once under a lock and published by a rename.
+std::string TemplateOfSchema(const std::string& schema, const std::string& name)
+{
+    const fs::path folder = fs::path(BUILD_DIR) / "test-templates";
+    fs::create_directories(folder);
+    const std::string stem = name + "-" + std::to_string(std::hash<std::string>{}(schema));
+    const fs::path target = folder / (stem + ".fdb");
+    if (fs::exists(target)) return target.string();
+    const int lock = open((folder / ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+    if (lock < 0 || flock(lock, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + folder.string());
+    if (!fs::exists(target)) {
+        const fs::path building = folder / ("building-" + std::to_string(getpid()) + ".fdb");
+        const fs::path script = folder / (stem + ".sql");
+        std::ofstream(script, std::ios::binary) << schema;
+        fs::remove(building);
+        CreateDatabaseFromScript(building.string(), script.string());
+        fs::rename(building, target);
+    }
+    close(lock);
+    return target.string();
+}
+
+// The table's "primary key (...)" clause taken out of its create table statement.
+void RemoveKey(std::string& schema, const std::string& table)
+{
+    const std::size_t start = schema.find("create table " + table + " (");
+    const std::size_t end = start == std::string::npos ? start : schema.find(");", start);
+    const std::size_t key = end == std::string::npos ? end : schema.rfind(",\n  primary key (", end);
+    if (key == std::string::npos || key < start) throw std::runtime_error("no primary key clause for " + table);
+    schema.erase(key, schema.find(')', key) + 1 - key);
+}
+
+}  // namespace
+
 std::string QuibrawTemplatePath()
 {
+    static const std::string path = TemplateOfSchema(ReadFile(QUIBRAW_SCHEMA_PATH), "quibraw");
+    return path;
+}
+
+std::string QuibrawTemplateWithoutMatchKeysPath()
+{
     static const std::string path = [] {
-        const std::string schema = ReadFile(QUIBRAW_SCHEMA_PATH);
-        const fs::path folder = fs::path(BUILD_DIR) / "test-templates";
-        fs::create_directories(folder);
-        const fs::path target = folder / ("quibraw-" + std::to_string(std::hash<std::string>{}(schema)) + ".fdb");
-        if (fs::exists(target)) return target.string();
-        const int lock = open((folder / ".lock").c_str(), O_RDWR | O_CREAT, 0644);
-        if (lock < 0 || flock(lock, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + folder.string());
-        if (!fs::exists(target)) {
-            const fs::path building = folder / ("building-" + std::to_string(getpid()) + ".fdb");
-            fs::remove(building);
-            CreateDatabaseFromScript(building.string(), QUIBRAW_SCHEMA_PATH);
-            fs::rename(building, target);
-        }
-        close(lock);
-        return target.string();
+        std::string schema = ReadFile(QUIBRAW_SCHEMA_PATH);
+        for (const char* table : {"item_venda", "entrada", "item_entrada"}) RemoveKey(schema, table);
+        return TemplateOfSchema(schema, "quibraw-without-match-keys");
     }();
     return path;
 }
 
-std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName)
+std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName, MatchKeys keys)
 {
     const std::string path = (fs::path(folder.Path()) / fileName).string();
-    fs::copy_file(QuibrawTemplatePath(), path, fs::copy_options::overwrite_existing);
+    const std::string& source =
+        keys == MatchKeys::Kept ? QuibrawTemplatePath() : QuibrawTemplateWithoutMatchKeysPath();
+    fs::copy_file(source, path, fs::copy_options::overwrite_existing);
     return path;
 }
 

@@ -18,8 +18,16 @@ void CreateDatabaseFromScript(const std::string& path, const std::string& script
 std::string QuibrawTemplatePath();
 
 
+// The same schema without the primary keys of the columns that the sales and purchase copies match on:
+// item_venda (nota, cod), entrada (nota, fornec), item_entrada (cod, nota, destino). A QuibraW database is not
+// ours and may lack them.
+std::string QuibrawTemplateWithoutMatchKeysPath();
+
+enum class MatchKeys { Kept, LeftOut };
+
 // Copies the template database into the folder under fileName and returns the copy's path.
-std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName = "bd.fdb");
+std::string FreshQuibrawDatabase(const TempFolder& folder, const std::string& fileName = "bd.fdb",
+                                 MatchKeys keys = MatchKeys::Kept);
 
 // The text shown for a NULL column by SqlScalar and SqlRows.
 inline constexpr const char* kSqlNull = "<null>";

@@ -10,12 +10,12 @@ struct RawStatement;
 
 // The recorded statements sent again straight through libfbclient: one prepare per distinct text, one transaction
 // per copy, the recorded values read from a memory-mapped file. No legacy reading, no Operator, no query layer.
-class Limit {
+class StatementReplay {
 public:
-    explicit Limit(const std::string& database);
-    ~Limit();
-    Limit(const Limit&) = delete;
-    Limit& operator=(const Limit&) = delete;
+    explicit StatementReplay(const std::string& database);
+    ~StatementReplay();
+    StatementReplay(const StatementReplay&) = delete;
+    StatementReplay& operator=(const StatementReplay&) = delete;
 
     struct Outcome {
         double seconds = 0, cpuSeconds = 0;

@@ -1,4 +1,4 @@
-#include "bench/full_run/replay_limit.h"
+#include "bench/full_run/statement_replay.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -41,7 +41,7 @@ struct RawStatement {
     long usesLeft = 0;
 };
 
-Limit::Limit(const std::string& database)
+StatementReplay::StatementReplay(const std::string& database)
 {
     const char dpb[] = {isc_dpb_version1, isc_dpb_user_name, 6, 's', 'y', 's', 'd', 'b', 'a',
                         isc_dpb_password, 9, 'p', 'x', 'l', 'o', 'r', 't', 'e', 'v', 'n',
@@ -51,13 +51,13 @@ Limit::Limit(const std::string& database)
     Check(status, "attach");
 }
 
-Limit::~Limit()
+StatementReplay::~StatementReplay()
 {
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &db_);
 }
 
-Limit::Outcome Limit::Replay(const RecordedCopy& copy)
+StatementReplay::Outcome StatementReplay::Replay(const RecordedCopy& copy)
 {
     Outcome outcome;
     if (copy.path.empty()) return outcome;
@@ -136,7 +136,7 @@ Limit::Outcome Limit::Replay(const RecordedCopy& copy)
     return outcome;
 }
 
-void Limit::Prepare(RawStatement& statement, const std::string& sql, std::uint16_t inputs, isc_tr_handle& tr)
+void StatementReplay::Prepare(RawStatement& statement, const std::string& sql, std::uint16_t inputs, isc_tr_handle& tr)
 {
     ISC_STATUS_ARRAY status;
     isc_dsql_allocate_statement(status, &db_, &statement.handle);

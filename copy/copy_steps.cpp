@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "common/failure.h"
+#include "common/interruption.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "legacy/file_lookup.h"
@@ -102,6 +104,7 @@ bool Guarded(CopyRun& run, const std::function<void()>& action)
         action();
         return true;
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
         return false;
     }
@@ -111,6 +114,7 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
     LegacyTable& table = run.session.table;
     while (!table.IsPastEnd()) {
+        StopIfInterrupted();
         if (steps.beforeCount) steps.beforeCount();
         if (steps.passOver && steps.passOver()) {
             table.MoveNext();
@@ -146,6 +150,7 @@ void GuardedCommit(CopyRun& run)
     try {
         transaction.Commit();
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Erro: ") + failure.what() + ". Tente Novamente");
         transaction.Rollback();
     }

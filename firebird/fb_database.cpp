@@ -48,11 +48,18 @@ FbDatabase::~FbDatabase()
         Close();
     } catch (...) {
         // The process is ending: nothing can be reported any more.
-        ISC_STATUS_ARRAY status;
-        if (transaction_.Active()) isc_rollback_transaction(status, transaction_.Handle());
-        for (FbQuery* query : listeners_) query->ForgetPrepared();
-        if (handle_) isc_detach_database(status, &handle_);
+        Abandon();
     }
+}
+
+void FbDatabase::Abandon()
+{
+    transaction_.RollbackQuietly();
+    for (FbQuery* query : listeners_) query->ForgetPrepared();
+    if (!handle_) return;
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, &handle_);
+    handle_ = 0;
 }
 
 void FbDatabase::SetName(const std::string& name)

@@ -103,6 +103,13 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
     fs::remove(backupFile);
 }
 
+void ClearPathsAndBoxes(Session& session, Operator& op)
+{
+    session.paths = RememberedPaths{};
+    op.SetLegacyFolderBox("");
+    op.SetTargetBox("");
+}
+
 }  // namespace
 
 void BackupAndRestore(Session& session, Operator& op)
@@ -141,9 +148,11 @@ void BackupAndRestore(Session& session, Operator& op)
         }
         BackupMovedDatabase(session, op, gbak, databasePath, folder);
     } catch (const std::exception& failure) {
+        if (IsFatalFailure(failure)) {
+            ClearPathsAndBoxes(session, op);
+            throw;
+        }
         op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
     }
-    session.paths = RememberedPaths{};
-    op.SetLegacyFolderBox("");
-    op.SetTargetBox("");
+    ClearPathsAndBoxes(session, op);
 }

@@ -137,6 +137,7 @@ void RunRows(Session& session, Operator& op)
                 LogAfter(row, op);
                 transaction.Commit();
             } catch (const Failure& failure) {
+                RethrowIfFatal(failure);
                 op.ShowMessage(std::string("ocorreu um erro: ") + failure.what());
             }
             continue;
@@ -154,6 +155,7 @@ void RunRows(Session& session, Operator& op)
     try {
         transaction.Commit();
     } catch (const Failure& failure) {
+        RethrowIfFatal(failure);
         op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what() + ". Tente Novamente");
         transaction.Rollback();
     }

@@ -1,6 +1,7 @@
 #include "cli/console_app.h"
 
 #include "app/commands.h"
+#include "common/interruption.h"
 #include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/console_operator.h"
@@ -26,5 +27,6 @@ int RunConsole(const std::vector<std::string>& args, std::ostream& out, std::ost
     ConsoleOperator op(request.answers, out, err, drawProgress);
     RunCommand(request.command, session, op);
     out.flush();
+    if (const int signalNumber = InterruptionSignal()) return 128 + signalNumber;
     return op.ErrorReported() ? 1 : 0;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/console_app.h"
-#include "cli/interrupt_signals.h"
+#include "app/interrupt_signals.h"
 
 int main(int argc, char** argv)
 {

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "app/interrupt_signals.h"
+#include "common/interruption.h"
 #include "gui/main_window.h"
 
 int main(int argc, char** argv)
@@ -11,8 +13,15 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("ConvQuibraW"));
     QApplication::setApplicationVersion(QStringLiteral(CONVQUIBRAW_VERSION));
 
+    HandleInterruptSignals();
     MainWindow window;
     window.show();
+    // SIGTERM (the session ending) between commands closes the window; during one, the command stops first.
+    QTimer signalWatch;
+    QObject::connect(&signalWatch, &QTimer::timeout, &window, [&window] {
+        if (InterruptionSignal() != 0 && !window.CommandRunning()) window.close();
+    });
+    signalWatch.start(200);
 
     // For scripts/screenshot only: save a picture of the window once it has been painted, then end.
     if (const char* picture = std::getenv("CONVQUIBRAW_SCREENSHOT"); picture && *picture) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,7 +18,9 @@
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <algorithm>
+#include <csignal>
 
+#include "common/interruption.h"
 #include "widgets/kq_edit_data.h"
 
 namespace {
@@ -253,17 +256,32 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (commandRunning_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
+    if (!commandRunning_) return QWidget::closeEvent(event);
+    event->ignore();
+    const QString question = QStringLiteral("Interromper o comando? O que esta cópia gravou até agora será desfeito.");
+    bool stop = false;
+    if (answerer_.question) {
+        stop = answerer_.question(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::NoButton, this);
+        QAbstractButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("Não"), QMessageBox::NoRole));
+        box.exec();
+        stop = box.clickedButton() == yes;
+    }
+    if (stop) RequestInterruption(SIGTERM);
 }
 
 void MainWindow::Run(Command command)
 {
     if (commandRunning_) return;
-    InputPause pause(*this);
-    RunCommand(command, session_, *this);
+    {
+        InputPause pause(*this);
+        RunCommand(command, session_, *this);
+    }
+    // An interruption (the close question, or SIGTERM as the session ends) closes the window once the command
+    // has stopped.
+    if (InterruptionSignal() != 0) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // --- Operator: boxes and dialogs ---------------------------------------------------------------------------

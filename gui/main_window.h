@@ -27,6 +27,8 @@ struct DialogAnswerer {
     std::function<QString(const QString& title)> folder;
     // The open-file dialog: nothing for a cancelled dialog.
     std::function<std::optional<QString>(const QString& title)> openFile;
+    // A yes/no question ("Sim"/"Não"): true for yes.
+    std::function<bool(const QString& question)> question;
     // The input box: nothing for a cancelled box.
     std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& defaultText)>
         askText;
@@ -85,7 +87,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // The window stays while a command runs: the command works on what the window owns.
+    // While a command runs the window asks whether to interrupt it; if so the command stops at its next record,
+    // rolls its copy back, and the window closes after it.
     void closeEvent(QCloseEvent* event) override;
 
 private:

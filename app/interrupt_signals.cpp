@@ -1,4 +1,4 @@
-#include "cli/interrupt_signals.h"
+#include "app/interrupt_signals.h"
 
 #include <csignal>
 

@@ -58,6 +58,7 @@ struct DialogRecorder {
     QStringList folderAnswers;
     QList<std::optional<QString>> fileAnswers;
     std::function<void()> onBox;  // runs inside every information and error box
+    QStringList questions;  // the yes/no questions asked, answered "Não"
 
     void Attach(MainWindow& window)
     {
@@ -77,6 +78,10 @@ struct DialogRecorder {
         answerer.openFile = [this](const QString& title) -> std::optional<QString> {
             shown << "file: " + title;
             return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
+        };
+        answerer.question = [this](const QString& text) {
+            questions << text;
+            return false;
         };
         window.SetDialogAnswerer(answerer);
     }
@@ -345,6 +350,8 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
         enabledDuringBoxes << EnabledInputs(window);
         QVERIFY(window.CommandRunning());
         QVERIFY(!window.close());
+        QCOMPARE(dialogs.questions.takeLast(),
+                 QString("Interromper o comando? O que esta cópia gravou até agora será desfeito."));
     };
 
     {  // An empty legacy folder box: the run asks for a folder, the dialog is cancelled, the run ends quietly.

@@ -28,5 +28,6 @@ int RunConsole(const std::vector<std::string>& args, std::ostream& out, std::ost
     RunCommand(request.command, session, op);
     out.flush();
     if (const int signalNumber = InterruptionSignal()) return 128 + signalNumber;
-    return op.ErrorReported() ? 1 : 0;
+    if (op.ErrorReported()) return 1;
+    return op.RecordsFailed() ? 3 : 0;
 }

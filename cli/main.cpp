@@ -1,16 +1,30 @@
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <clocale>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "cli/console_app.h"
 #include "app/interrupt_signals.h"
+#include "cli/console_app.h"
+
+namespace {
+
+// The operator's locale, but with UTF-8 characters: paths are UTF-8 bytes, and the database client converts file
+// names through the locale's character set, which under LANG=C knows no "ã".
+void UseLocaleWithUtf8Characters()
+{
+    std::setlocale(LC_ALL, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_ALL, "");
+    UseLocaleWithUtf8Characters();
     HandleInterruptSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return RunConsole(args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);

@@ -6,6 +6,7 @@
 #include "common/interruption.h"
 #include "session/operator.h"
 #include "session/session.h"
+#include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
 
 namespace {
@@ -110,31 +111,82 @@ bool Guarded(CopyRun& run, const std::function<void()>& action)
     }
 }
 
+namespace {
+
+std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+// The failure's lines as one log line.
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+
+// A failure inside the per-record protection: its box, the log line naming the record, and the report's entry.
+void RecordFailedHere(CopyRun& run, const std::string& fileName, const std::string& text)
+{
+    LegacyTable& table = run.session.table;
+    RecordFailure failure{fileName, table.RecordNumber(), "", text};
+    try {
+        if (!table.IsPastEnd()) failure.key = AsText(table.Fields().at(0));
+    } catch (const std::exception&) {
+        // A record that cannot be read has no key to show.
+    }
+    run.op.ShowRecordFailureMessage("Ocorreu um Erro: " + text);
+    run.op.LogAppend("Registro " + std::to_string(failure.recordNumber) + " de " + fileName + ": " + OneLine(text));
+    run.op.RecordFailed(failure);
+}
+
+}  // namespace
+
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
     LegacyTable& table = run.session.table;
+    CopyCounts counts{FileNameOf(table.DBFFileName())};
+    run.op.CopyStarted(counts.fileName);
+    // The protection of the record's steps: a failure is shown, named and counted, and the loop goes on.
+    auto guarded = [&](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const std::exception& failure) {
+            RethrowIfFatal(failure);
+            ++counts.failed;
+            RecordFailedHere(run, counts.fileName, failure.what());
+        }
+    };
     while (!table.IsPastEnd()) {
         StopIfInterrupted();
+        ++counts.read;
         if (steps.beforeCount) steps.beforeCount();
         if (steps.passOver && steps.passOver()) {
+            ++counts.skipped;
             table.MoveNext();
             continue;
         }
         ++run.session.copy.copiedCount;
+        auto execute = [&] {
+            steps.execute();
+            ++counts.written;
+        };
         auto work = [&] {
             ProgressStep(run);
-            if (!steps.bind()) return;
+            if (!steps.bind()) {
+                ++counts.skipped;
+                return;
+            }
             if (protection == Protection::ExecutionGuarded)
-                Guarded(run, steps.execute);
+                guarded(execute);
             else
-                steps.execute();
+                execute();
         };
         if (protection == Protection::RecordGuarded)
-            Guarded(run, work);
+            guarded(work);
         else
             work();
         table.MoveNext();
     }
+    run.op.CopyCounted(counts);
 }
 
 void PlainCommit(CopyRun& run)

@@ -35,6 +35,9 @@ std::vector<std::string> GbakArguments(const std::string& program, const char* o
     return {program, option, "-user", "sysdba", "-pass", "pxlortevn", from, to};
 }
 
+// gbak converts the file names from its locale's character set: with UTF-8 characters "Área" survives LANG=C.
+const std::vector<std::string> kGbakEnvironment = {"LC_ALL=C.UTF-8"};
+
 std::string CommandLine(const std::vector<std::string>& arguments)
 {
     std::string line;
@@ -78,7 +81,7 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
     op.LogAppend("Iniciando Backup");
     session.paths.targetDatabase = oldFile;
     const bool backupWasThere = FileExists(backupFile);
-    const ProcessOutcome backup = RunAndWait(GbakArguments(gbak, "-b", oldFile, backupFile));
+    const ProcessOutcome backup = RunAndWait(GbakArguments(gbak, "-b", oldFile, backupFile), kGbakEnvironment);
     if (!backup.Succeeded()) {
         std::error_code ignored;
         if (!backupWasThere) fs::remove(backupFile, ignored);
@@ -93,7 +96,7 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
     std::vector<std::string> restore = GbakArguments("gbak", "-c", backupFile, restoredFile);
     const std::string restoreLine = CommandLine(restore);
     restore.front() = gbak;
-    const ProcessOutcome restored = RunAndWait(restore);
+    const ProcessOutcome restored = RunAndWait(restore, kGbakEnvironment);
     op.LogAppend(restoreLine);
     if (!restored.Succeeded()) {
         std::error_code ignored;
@@ -126,6 +129,7 @@ void BackupAndRestore(Session& session, Operator& op)
     std::error_code noGbak;
     if (!fs::exists(gbak, noGbak)) {
         op.ShowMessage("O arquivo Gbak.exe Nao foi encontrado. Faça Uma copia dele para a pasta deste programa.");
+        op.CommandFailed();
         return;
     }
 
@@ -136,6 +140,7 @@ void BackupAndRestore(Session& session, Operator& op)
         // A rename here would silently replace the backup of an earlier run.
         if (FileExists(oldFile)) {
             op.ShowMessage("Já existe o arquivo " + oldFile + ". Mova ou apague este arquivo antes do Backup/Restore.");
+            op.CommandFailed();
             return;
         }
         const bool alone = OnlyWeUseTheDatabase(session, op);
@@ -144,6 +149,7 @@ void BackupAndRestore(Session& session, Operator& op)
         if (alone) fs::rename(databasePath, oldFile, renameError);
         if (!alone || renameError || !FileExists(oldFile)) {
             op.ShowMessage(kInUseMessage);
+            op.CommandFailed();
             return;
         }
         BackupMovedDatabase(session, op, gbak, databasePath, folder);
@@ -153,6 +159,7 @@ void BackupAndRestore(Session& session, Operator& op)
             throw;
         }
         op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
+        op.CommandFailed();
     }
     ClearPathsAndBoxes(session, op);
 }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/cli_options.h"
 #include "cli/console_app.h"
 #include "cli/console_operator.h"
+#include "maintenance/run_and_wait.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_database.h"
@@ -40,6 +42,11 @@ TEST(CommandLine, usageErrorsGiveOneLineAndStatusTwo)
         {"renumber", "compras", "10"},
         {"renumber", "--target", "x"},
         {"import-orvel", "--orvel"},
+        {"migrate"},
+        {"migrate", "--legacy", "/a"},
+        {"migrate", "--legacy", "/a", "--target", "b.fdb", "--copy-sales", "--sales-from", "01/01/2023"},
+        {"clear"},
+        {"import-xml", "--target", "b.fdb"},
     };
     for (const auto& args : wrong) {
         const ConsoleRun run = RunCli(args);
@@ -52,6 +59,11 @@ TEST(CommandLine, usageErrorsGiveOneLineAndStatusTwo)
     // The reason names what was wrong.
     EXPECT_NE(RunCli({"migrate", "--bogus"}).err.find("--bogus"), std::string::npos);
     EXPECT_NE(RunCli({"migrate", "--target"}).err.find("falta o valor da opção --target"), std::string::npos);
+    EXPECT_NE(RunCli({"migrate", "--target", "b.fdb"}).err.find("falta a opção --legacy"), std::string::npos);
+    EXPECT_NE(RunCli({"clear"}).err.find("falta a opção --target"), std::string::npos);
+    EXPECT_NE(RunCli({"migrate", "--legacy", "/a", "--target", "b", "--copy-sales", "--sales-to", "01/01/2023"})
+                  .err.find("falta a opção --sales-from"),
+              std::string::npos);
 }
 
 TEST(CommandLine, helpAndVersion)
@@ -171,17 +183,18 @@ TEST(ConsoleOperator, dialogsAnswerFromOptions)
 
 TEST(ConsoleRun, migrateEndsWithStatusOfWhatHappened)
 {
-    {  // Without a legacy folder the run asks for one, gets none and ends quietly.
-        const ConsoleRun run = RunCli({"migrate"});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "ConvQuibraW: Selecione um Diretório do QuibraDOS\n");
-        EXPECT_EQ(run.err, "");
-    }
-
     TempFolder folder;
     const std::string database = FreshQuibrawDatabase(folder);
+    {  // A connection that fails: the fixed message, the server's reason on stderr, status 1.
+        const ConsoleRun run = RunCli({"migrate", "--legacy", folder.Path(), "--target", folder.File("falta.fdb")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.out.find("ConvQuibraW: Nao Foi Possivel Conectar em BD.FDB."), std::string::npos) << run.out;
+        EXPECT_EQ(run.err.rfind("ConvQuibraW: Motivo: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("falta.fdb"), std::string::npos) << run.err;
+    }
+
     DbfWriter sellers;
-    sellers.Field("CODIGO", 'C', 4).Field("VENDEDOR", 'C', 30);
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
     sellers.Record({"1", "Ana"}).Record({"2", "Bruno"});
     sellers.Write(folder.File("KQ000017.dat"));
     {
@@ -193,6 +206,14 @@ TEST(ConsoleRun, migrateEndsWithStatusOfWhatHappened)
         EXPECT_EQ(SqlScalar(database, "select count(*) from vendedor"), "2");
     }
 
+    sellers.Record({"99999999999", "Grande"});
+    sellers.Write(folder.File("KQ000017.dat"));
+    {  // It ran to its end, but a record failed.
+        const ConsoleRun run = RunCli({"migrate", "--legacy", folder.Path(), "--target", database});
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_NE(run.out.find("Registro 3 de KQ000017.dat: "), std::string::npos) << run.out;
+    }
+
     DbfWriter histories;  // without the fields the copy reads: a failure no copy handles
     histories.Field("OUTRO", 'C', 10).Record({"x"});
     histories.Write(folder.File("KQ000034.dat"));
@@ -202,4 +223,30 @@ TEST(ConsoleRun, migrateEndsWithStatusOfWhatHappened)
         EXPECT_EQ(run.err.rfind("ConvQuibraW: erro: ", 0), 0u) << run.err;
         EXPECT_EQ(run.out.find("Sucesso"), std::string::npos) << run.out;
     }
+}
+
+TEST(ConsoleRun, accentedPathsOpenUnderTheCLocale)
+{
+    TempFolder folder;
+    const std::string accented = folder.Path() + "/joão/Área de Trabalho";
+    std::filesystem::create_directories(accented);
+    const std::string database = FreshQuibrawDatabase(folder);
+    std::filesystem::rename(database, accented + "/bd.fdb");
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 4).Field("VENDEDOR", 'C', 30).Record({"1", "Ana"});
+    sellers.Write(accented + "/KQ000017.dat");
+    const std::string cli = std::string(BUILD_DIR) + "/convquibraw-cli";
+    const std::vector<std::string> cLocale = {"LC_ALL=C", "LANG=C"};
+
+    const ProcessOutcome migrated =
+        RunAndWait({cli, "migrate", "--legacy", accented, "--target", accented + "/bd.fdb"}, cLocale);
+    EXPECT_EQ(migrated.exitStatus, 0) << migrated.output;
+    EXPECT_NE(migrated.output.find("Cópia de Vendedores Concluída"), std::string::npos) << migrated.output;
+    // gbak gets the same names.
+    const ProcessOutcome rebuilt = RunAndWait({cli, "backup", "--target", accented + "/bd.fdb"}, cLocale);
+    EXPECT_EQ(rebuilt.exitStatus, 0) << rebuilt.output;
+    EXPECT_TRUE(std::filesystem::exists(accented + "/bd.old"));
+    // This test process runs under the C locale itself: read the result under a plain name.
+    std::filesystem::rename(accented + "/bd.fdb", folder.Path() + "/lido.fdb");
+    EXPECT_EQ(SqlScalar(folder.Path() + "/lido.fdb", "select count(*) from vendedor"), "1");
 }

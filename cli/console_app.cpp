@@ -1,5 +1,6 @@
 #include "cli/console_app.h"
 
+#include "app/command_report.h"
 #include "app/commands.h"
 #include "common/interruption.h"
 #include "session/session.h"
@@ -25,8 +26,12 @@ int RunConsole(const std::vector<std::string>& args, std::ostream& out, std::ost
     Session session;
     session.programFolder = RunningProgramFolder();
     ConsoleOperator op(request.answers, out, err, drawProgress);
-    RunCommand(request.command, session, op);
+    const ReportOutcome report = RunReportedCommand(request.command, session, op, request.reportPath);
     out.flush();
+    if (!report.failure.empty())
+        err << "ConvQuibraW: " << report.failure << '\n';
+    else if (!report.path.empty() && request.reportPath.empty())
+        err << "ConvQuibraW: relatório: " << report.path << '\n';
     if (const int signalNumber = InterruptionSignal()) return 128 + signalNumber;
     if (op.ErrorReported()) return 1;
     return op.RecordsFailed() ? 3 : 0;

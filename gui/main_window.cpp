@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <csignal>
 
+#include "app/command_report.h"
 #include "common/interruption.h"
 #include "widgets/kq_edit_data.h"
 
@@ -277,7 +278,11 @@ void MainWindow::Run(Command command)
     if (commandRunning_) return;
     {
         InputPause pause(*this);
-        RunCommand(command, session_, *this);
+        const ReportOutcome report = RunReportedCommand(command, session_, *this);
+        if (!report.failure.empty())
+            LogAppend(report.failure);
+        else if (!report.path.empty())
+            LogAppend("Relatório: " + report.path);
     }
     // An interruption (the close question, or SIGTERM as the session ends) closes the window once the command
     // has stopped.
@@ -293,6 +298,24 @@ void MainWindow::ShowMessage(const std::string& text)
     QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
     box.exec();
 }
+
+void MainWindow::ShowRecordFailureMessage(const std::string& text)
+{
+    if (failureBoxesSilenced_) return;
+    const QString shown = FromOperatorText(text);
+    if (answerer_.recordFailure) {
+        failureBoxesSilenced_ = answerer_.recordFailure(shown);
+        return;
+    }
+    if (answerer_.information) return answerer_.information(shown);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
+    auto* silence = new QCheckBox(QStringLiteral("Não mostrar os próximos erros desta cópia"));
+    box.setCheckBox(silence);
+    box.exec();
+    failureBoxesSilenced_ = silence->isChecked();
+}
+
+void MainWindow::CopyStarted(const std::string&) { failureBoxesSilenced_ = false; }
 
 void MainWindow::ShowErrorBox(const std::string& text)
 {

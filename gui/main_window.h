@@ -27,6 +27,9 @@ struct DialogAnswerer {
     std::function<QString(const QString& title)> folder;
     // The open-file dialog: nothing for a cancelled dialog.
     std::function<std::optional<QString>(const QString& title)> openFile;
+    // The box of a failed record: true when "Não mostrar os próximos erros desta cópia" was ticked. Without it,
+    // information answers the box, unticked.
+    std::function<bool(const QString& text)> recordFailure;
     // A yes/no question ("Sim"/"Não"): true for yes.
     std::function<bool(const QString& question)> question;
     // The input box: nothing for a cancelled box.
@@ -84,6 +87,8 @@ public:
     std::string NumberingText() override;
     void ClearNumbering() override;
     void Focus(FocusTarget target) override;
+    void ShowRecordFailureMessage(const std::string& text) override;
+    void CopyStarted(const std::string& fileName) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -105,6 +110,7 @@ private:
     Session session_;
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
+    bool failureBoxesSilenced_ = false;  // for the rest of the current copy
     std::optional<FocusTarget> pendingFocus_;
 
     QPushButton* startCopyButton_ = nullptr;

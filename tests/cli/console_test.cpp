@@ -2,8 +2,11 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "app/command_report.h"
 #include "cli/cli_options.h"
 #include "cli/console_app.h"
 #include "cli/console_operator.h"
@@ -249,4 +252,41 @@ TEST(ConsoleRun, accentedPathsOpenUnderTheCLocale)
     // This test process runs under the C locale itself: read the result under a plain name.
     std::filesystem::rename(accented + "/bd.fdb", folder.Path() + "/lido.fdb");
     EXPECT_EQ(SqlScalar(folder.Path() + "/lido.fdb", "select count(*) from vendedor"), "1");
+}
+
+TEST(ConsoleRun, reportNamesEachFailedRecordAndSumsUpEachCopy)
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    sellers.Record({"1", "Ana"}).Record({"XX", "Sem dígitos"}).Record({"99999999999", "Grande"}).Record({"2", "Bia"});
+    sellers.Write(folder.File("KQ000017.dat"));
+    const std::string reportPath = folder.File("relatorio.txt");
+    const ConsoleRun run =
+        RunCli({"migrate", "--legacy", folder.Path(), "--target", database, "--report", reportPath});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.out.find("ConvQuibraW: Ocorreu um Erro: '99999999999' is not a valid integer value\n"
+                           "Registro 3 de KQ000017.dat: '99999999999' is not a valid integer value\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.err.find("relatório"), std::string::npos) << run.err;  // the path was given
+
+    std::ifstream file(reportPath);
+    const std::string report((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(report.find("Iniciando Cópia Vendedores..."), std::string::npos) << report;
+    EXPECT_NE(report.find("Mensagem: Cópia Realizada com Sucesso!"), std::string::npos) << report;
+    EXPECT_NE(report.find("Registro 3 de KQ000017.dat, chave \"99999999999 \":\n"
+                          "'99999999999' is not a valid integer value\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\nKQ000017.dat: lidos 4, gravados 2, ignorados 1, com erro 1\n"), std::string::npos)
+        << report;
+
+    // Without --report it goes to the data folder and stderr says where.
+    const ConsoleRun again = RunCli({"migrate", "--legacy", folder.Path(), "--target", database});
+    const std::string prefix = "ConvQuibraW: relatório: " + DefaultReportFolder() + "/";
+    ASSERT_EQ(again.err.rfind(prefix, 0), 0u) << again.err;
+    const std::string written = again.err.substr(prefix.size() - DefaultReportFolder().size() - 1);
+    EXPECT_TRUE(std::filesystem::exists(written.substr(0, written.size() - 1))) << written;
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/command_report.h"
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
@@ -113,6 +114,7 @@ private slots:
     void realMessageBoxes();
     void inputIgnoredWhileCommandRuns();
     void typedPathsDriveFullRun();
+    void failureBoxesCanBeLeftOutForTheRestOfACopy();
 };
 
 void MainWindowTest::widgetsAtTheirPlaces_data()
@@ -418,5 +420,36 @@ void MainWindowTest::typedPathsDriveFullRun()
     QCOMPARE(Child<QLineEdit>(window, "targetBox")->text(), QString::fromStdString(database));
 }
 
+void MainWindowTest::failureBoxesCanBeLeftOutForTheRestOfACopy()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    for (const char* code : {"99999999991", "99999999992", "1", "99999999993"}) sellers.Record({code, "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    QStringList failureBoxes;
+    DialogAnswerer answerer;
+    answerer.information = [](const QString&) {};
+    answerer.recordFailure = [&](const QString& text) {
+        failureBoxes << text;
+        return true;  // "Não mostrar os próximos erros desta cópia" ticked at the first box
+    };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+
+    QCOMPARE(failureBoxes, QStringList{"Ocorreu um Erro: '99999999991' is not a valid integer value"});
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QCOMPARE(log.filter(QRegularExpression("^Registro [124] de KQ000017.dat: ")).size(), 3);
+    QVERIFY2(log.last().startsWith("Relatório: " + QString::fromStdString(DefaultReportFolder()) + "/"),
+             qPrintable(log.last()));
+    QVERIFY(QFile::exists(log.last().mid(QString("Relatório: ").size())));
+}
+
 QTEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"
+

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "session/database_name.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "common/failure.h"
@@ -103,6 +104,18 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
         if (!restoredWasThere) fs::remove(restoredFile, ignored);
         throw Failure(FailureText(restored));
     }
+    // gbak's word is not enough: the restored database must be there and open.
+    if (!FileExists(restoredFile))
+        throw Failure("o gbak terminou sem criar " + restoredFile + "; " + oldFile + " e " + backupFile +
+                      " foram mantidos");
+    try {
+        FbConnection restoredDatabase;
+        restoredDatabase.DirectConnect(restoredFile);
+        restoredDatabase.Database().Close();
+    } catch (const Failure& failure) {
+        throw Failure(restoredFile + " não abre (" + std::string(failure.what()) + "); " + oldFile + " e " +
+                      backupFile + " foram mantidos");
+    }
     fs::remove(backupFile);
 }
 
@@ -133,10 +146,27 @@ void BackupAndRestore(Session& session, Operator& op)
         return;
     }
 
+    // The command renames files beside the database: a server's folder is out of reach.
+    if (IsServerDatabaseName(databasePath)) {
+        op.ShowMessage("O Backup/Restore só funciona com um BD deste computador: " + databasePath +
+                       " está num servidor. Faça o backup no próprio servidor.");
+        op.CommandFailed();
+        return;
+    }
+
     try {
         session.paths.targetDatabase = databasePath;
         const std::string folder = FolderOf(databasePath);
         const std::string oldFile = folder + "bd.old";
+        // The restore writes "bd.fdb": another database of that name in the folder would be in the way.
+        std::error_code notSame;
+        if (FileExists(folder + "bd.fdb") && !fs::equivalent(folder + "bd.fdb", databasePath, notSame)) {
+            op.ShowMessage("A pasta " + (folder.empty() ? std::string("atual") : folder) +
+                           " já tem um bd.fdb que não é o BD escolhido. Mova ou renomeie esse arquivo antes do "
+                           "Backup/Restore.");
+            op.CommandFailed();
+            return;
+        }
         // A rename here would silently replace the backup of an earlier run.
         if (FileExists(oldFile)) {
             op.ShowMessage("Já existe o arquivo " + oldFile + ". Mova ou apague este arquivo antes do Backup/Restore.");

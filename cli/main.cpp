@@ -27,5 +27,7 @@ int main(int argc, char** argv)
     UseLocaleWithUtf8Characters();
     HandleInterruptSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunConsole(args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    // The bar shares the terminal with the log: drawn only when both go there, so that "| tee log" stays clean.
+    const bool bothOnTerminal = isatty(STDERR_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
+    return RunConsole(args, std::cout, std::cerr, bothOnTerminal);
 }

@@ -18,7 +18,9 @@ FbQuery& CopyRun::SecondQuery() { return session.target.SecondQuery(); }
 
 std::string CopyRun::LegacyPath(const std::string& fileName) const
 {
-    return session.paths.legacyFolder + "/" + fileName;
+    // A folder typed with its trailing "/" gives no "//".
+    const std::string& folder = session.paths.legacyFolder;
+    return folder + (folder.ends_with('/') ? "" : "/") + fileName;
 }
 
 bool CheckLegacyFile(CopyRun& run, const std::string& fileName)

@@ -60,6 +60,9 @@ public:
         RecordSteps steps;
         steps.passOver = [this] { return OutsideDateRange(); };
         steps.bind = [this] {
+            // Every record's crc is read and encoded, though only closing records write it: a file without the
+            // field fails on every record.
+            crc_ = SaleCrc(AsText(sales_.Field("crc")));
             closing_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo")))) == 0;
             if (!closing_) BindItem();
             return true;
@@ -104,7 +107,7 @@ private:
         Guarded(run_, [this] {
             SetStatement(query_, kSaleHead + DigitsOnly(AsText(sales_.Field("vendedor"))) + kSaleTail);
             query_.SetInteger("nota", saleNumber_);
-            query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
+            query_.SetText("crc", crc_);
             sales_.BindAll(query_);
             query_.Execute();
         });
@@ -127,6 +130,7 @@ private:
     MappedFields sales_;
     std::int32_t saleNumber_ = 0;
     bool closing_ = false;
+    std::string crc_;  // the current record's encoded crc
 };
 
 }  // namespace

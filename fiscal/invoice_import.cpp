@@ -137,7 +137,14 @@ void ImportInvoiceXmls(Session& session, Operator& op)
         const std::string text = LoadAsLines(folder + "/" + name);
         if (!IsAcceptedStatus(Trimmed(TagValue("cStat", text)))) continue;
         ++added;
-        Record(session.target, InvoiceOf(text));
+        Invoice invoice;
+        try {
+            invoice = InvoiceOf(text);
+        } catch (const Failure& failure) {
+            // Hundreds of files: the failure names the one it came from.
+            throw Failure(folder + "/" + name + ": " + failure.what());
+        }
+        Record(session.target, invoice);
     }
 
     op.ShowMessage("Total Adicionados: " + std::to_string(added));

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <string>
 
+#include "common/date_time.h"
+
 struct CopyRun;
 
 // Cash movements, "KQ000014.dat" into caixa, each row numbered by gen_id(movcaixa,1).
@@ -16,5 +18,5 @@ void CopyReceivables(CopyRun& run);
 // first "-", "0" when there is no "-" or no digit before it.
 std::string NotaFromHistory(const std::string& historico);
 
-// The local time of day of a moment, to the second.
-std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment);
+// The day at the local time of day of a moment, the fraction of its second kept.
+DateTime AtLocalTimeOf(std::chrono::year_month_day day, std::chrono::system_clock::time_point moment);

@@ -19,7 +19,11 @@ int main(int argc, char** argv)
     // SIGTERM (the session ending) between commands closes the window; during one, the command stops first.
     QTimer signalWatch;
     QObject::connect(&signalWatch, &QTimer::timeout, &window, [&window] {
-        if (InterruptionSignal() != 0 && !window.CommandRunning()) window.close();
+        if (InterruptionSignal() == 0) return;
+        if (!window.CommandRunning())
+            window.close();
+        else if (QWidget* box = QApplication::activeModalWidget())
+            box->close();  // a box waiting for the operator would hold the command before its next record
     });
     signalWatch.start(200);
 

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "common/interruption.h"
 #include "session/choosers.h"
 #include "session/operator.h"
 #include "session/session.h"
@@ -134,6 +135,7 @@ void ImportInvoiceXmls(Session& session, Operator& op)
 
     int added = 0;
     for (const std::string& name : XmlFileNames(folder, op)) {
+        StopIfInterrupted();
         const std::string text = LoadAsLines(folder + "/" + name);
         if (!IsAcceptedStatus(Trimmed(TagValue("cStat", text)))) continue;
         ++added;

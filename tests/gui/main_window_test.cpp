@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "app/command_report.h"
+#include "common/interruption.h"
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
@@ -115,6 +116,7 @@ private slots:
     void inputIgnoredWhileCommandRuns();
     void typedPathsDriveFullRun();
     void failureBoxesCanBeLeftOutForTheRestOfACopy();
+    void closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow();
 };
 
 void MainWindowTest::widgetsAtTheirPlaces_data()
@@ -448,6 +450,41 @@ void MainWindowTest::failureBoxesCanBeLeftOutForTheRestOfACopy()
     QVERIFY2(log.last().startsWith("Relatório: " + QString::fromStdString(DefaultReportFolder()) + "/"),
              qPrintable(log.last()));
     QVERIFY(QFile::exists(log.last().mid(QString("Relatório: ").size())));
+}
+
+void MainWindowTest::closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    sellers.Record({"1", "Ana"}).Record({"99999999991", "Grande"});
+    for (int i = 3; i <= 30; ++i) sellers.Record({std::to_string(i), "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    window.show();
+    QStringList shown;
+    DialogAnswerer answerer;
+    answerer.information = [&](const QString& text) { shown << text; };
+    bool closedWhileRunning = true;
+    answerer.recordFailure = [&](const QString&) {
+        closedWhileRunning = !window.close();  // the operator closes the window while the copy runs
+        return false;
+    };
+    answerer.question = [&](const QString&) { return true; };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+    ClearInterruption();
+    QVERIFY(closedWhileRunning);
+
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QVERIFY(log.contains("Comando interrompido: o que esta cópia gravou foi desfeito."));
+    QVERIFY(!shown.contains("Cópia Realizada com Sucesso!"));
+    QTRY_VERIFY(!window.isVisible());
+    QCOMPARE(QString::fromStdString(SqlScalar(database, "select count(*) from vendedor")), QString("0"));
 }
 
 QTEST_MAIN(MainWindowTest)

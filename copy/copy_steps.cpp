@@ -191,6 +191,18 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
     run.op.CopyCounted(counts);
 }
 
+bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
+        RecordFailedHere(run, FileNameOf(run.session.table.DBFFileName()), failure.what());
+        return false;
+    }
+}
+
 void PlainCommit(CopyRun& run)
 {
     FbTransaction& transaction = run.session.target.Transaction();

@@ -63,6 +63,11 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps);
 // succeeded.
 bool Guarded(CopyRun& run, const std::function<void()>& action);
 
+// A write that belongs to the current record besides its own statement (a purchase note's row): a failure shows
+// "Ocorreu um Erro: " + text, the log names the record as the record loop does, and it is swallowed unless fatal.
+// True when it succeeded.
+bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action);
+
 // Commits an active transaction, unprotected.
 void PlainCommit(CopyRun& run);
 // Commits an active transaction; a failure shows "Erro: <text>. Tente Novamente" and rolls back.

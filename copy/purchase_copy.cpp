@@ -86,7 +86,7 @@ public:
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
-        if (run_.session.copy.copiedCount > 0) Guarded(run_, [this] { WriteNote(); });
+        if (run_.session.copy.copiedCount > 0) GuardedRecordWrite(run_, [this] { WriteNote(); });
     }
 
 private:
@@ -104,7 +104,7 @@ private:
     void EndNoteBefore(std::int32_t number)
     {
         table_.MovePrior();
-        Guarded(run_, [this] { WriteNote(); });
+        GuardedRecordWrite(run_, [this] { WriteNote(); });
         noteTotal_ = Money{};
         table_.MoveNext();
         noteNumber_ = number;

@@ -104,7 +104,7 @@ private:
 
     void CloseSale()
     {
-        Guarded(run_, [this] {
+        GuardedRecordWrite(run_, [this] {
             SetStatement(query_, kSaleHead + DigitsOnly(AsText(sales_.Field("vendedor"))) + kSaleTail);
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", crc_);

@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "session/choosers.h"
+#include "app/fatal_fault_report.h"
 #include "app/full_migration.h"
 #include "app/legacy_folder_check.h"
 #include "session/operator.h"
@@ -36,6 +37,11 @@ void RunCommand(Command command, Session& session, Operator& op)
 {
     try {
         RunCommandUnreported(command, session, op);
+    } catch (const Failure& failure) {
+        if (failure.IsFatal())
+            EndAfterFatalFault(failure, session, op);
+        else
+            op.ReportFailure(failure.what());
     } catch (const std::exception& failure) {
         op.ReportFailure(failure.what());
     }

@@ -32,6 +32,7 @@ struct ConsoleRequest {
     ConsoleAnswers answers;
     std::vector<std::string> inspectArgs;  // everything after "inspect"
     std::string usageError;  // one line, for Action::UsageError
+    std::string reportPath;  // --report FILE; empty for the default folder
 };
 
 // Reads the arguments after the program's name.

@@ -2,8 +2,11 @@
 
 #include <filesystem>
 
+#include "common/failure.h"
+#include "common/interruption.h"
 #include "session/operator.h"
 #include "session/session.h"
+#include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
 
 namespace {
@@ -15,7 +18,9 @@ FbQuery& CopyRun::SecondQuery() { return session.target.SecondQuery(); }
 
 std::string CopyRun::LegacyPath(const std::string& fileName) const
 {
-    return session.paths.legacyFolder + "/" + fileName;
+    // A folder typed with its trailing "/" gives no "//".
+    const std::string& folder = session.paths.legacyFolder;
+    return folder + (folder.ends_with('/') ? "" : "/") + fileName;
 }
 
 bool CheckLegacyFile(CopyRun& run, const std::string& fileName)
@@ -105,10 +110,40 @@ bool Guarded(CopyRun& run, const std::function<void()>& action)
         action();
         return true;
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
         return false;
     }
 }
+
+namespace {
+
+std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+// The failure's lines as one log line.
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+
+// A failure inside the per-record protection: its box, the log line naming the record, and the report's entry.
+void RecordFailedHere(CopyRun& run, const std::string& fileName, const std::string& text)
+{
+    LegacyTable& table = run.session.table;
+    RecordFailure failure{fileName, table.RecordNumber(), "", text};
+    try {
+        if (!table.IsPastEnd()) failure.key = AsText(table.Fields().at(0));
+    } catch (const std::exception&) {
+        // A record that cannot be read has no key to show.
+    }
+    run.op.ShowRecordFailureMessage("Ocorreu um Erro: " + text);
+    run.op.LogAppend("Registro " + std::to_string(failure.recordNumber) + " de " + fileName + ": " + OneLine(text));
+    run.op.RecordFailed(failure);
+}
+
+}  // namespace
 
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
 {
@@ -116,26 +151,61 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
     // The file is held open exclusively, so its size stays what it was; reading it again for every record cost a
     // system call each.
     const std::int32_t recordTotal = table.RecordTotal();
+    CopyCounts counts{FileNameOf(table.DBFFileName())};
+    run.op.CopyStarted(counts.fileName);
+    // The protection of the record's steps: a failure is shown, named and counted, and the loop goes on.
+    auto guarded = [&](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const std::exception& failure) {
+            RethrowIfFatal(failure);
+            ++counts.failed;
+            RecordFailedHere(run, counts.fileName, failure.what());
+        }
+    };
     while (!table.IsPastEnd()) {
+        StopIfInterrupted();
+        ++counts.read;
         if (steps.beforeCount) steps.beforeCount();
         if (steps.passOver && steps.passOver()) {
+            ++counts.skipped;
             table.MoveNext();
             continue;
         }
         ++run.session.copy.copiedCount;
+        auto execute = [&] {
+            steps.execute();
+            ++counts.written;
+        };
         auto work = [&] {
             ProgressStep(run, recordTotal);
-            if (!steps.bind()) return;
+            if (!steps.bind()) {
+                ++counts.skipped;
+                return;
+            }
             if (protection == Protection::ExecutionGuarded)
-                Guarded(run, steps.execute);
+                guarded(execute);
             else
-                steps.execute();
+                execute();
         };
         if (protection == Protection::RecordGuarded)
-            Guarded(run, work);
+            guarded(work);
         else
             work();
         table.MoveNext();
+    }
+    run.op.CopyCounted(counts);
+}
+
+bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
+        RecordFailedHere(run, FileNameOf(run.session.table.DBFFileName()), failure.what());
+        return false;
     }
 }
 
@@ -152,6 +222,7 @@ void GuardedCommit(CopyRun& run)
     try {
         transaction.Commit();
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Erro: ") + failure.what() + ". Tente Novamente");
         transaction.Rollback();
     }

@@ -58,11 +58,19 @@ struct RecordSteps {
 };
 
 // Walks the records from the current one to the end, counting, advancing the gauge and executing under the
-// given protection. A failure inside the protection shows "Ocorreu um Erro: " + text and the loop goes on.
+// given protection. A failure inside the protection shows "Ocorreu um Erro: " + text and the loop goes on; a fatal
+// one (see common/failure.h) ends the loop and the command. A standing interruption request stops it before the
+// next record.
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps);
 
-// Runs the action; a failure shows "Ocorreu um Erro: " + its text and is swallowed. True when it succeeded.
+// Runs the action; a failure shows "Ocorreu um Erro: " + its text and is swallowed, unless it is fatal. True when it
+// succeeded.
 bool Guarded(CopyRun& run, const std::function<void()>& action);
+
+// A write that belongs to the current record besides its own statement (a purchase note's row): a failure shows
+// "Ocorreu um Erro: " + text, the log names the record as the record loop does, and it is swallowed unless fatal.
+// True when it succeeded.
+bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action);
 
 // Commits an active transaction, unprotected.
 void PlainCommit(CopyRun& run);

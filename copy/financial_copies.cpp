@@ -18,12 +18,19 @@ std::string NotaFromHistory(const std::string& historico)
     return DigitsOnly(std::string_view(historico).substr(0, dash + 1));
 }
 
-std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment)
+// The day with the local time of day of the moment, the fraction of its second kept.
+DateTime AtLocalTimeOf(std::chrono::year_month_day day, std::chrono::system_clock::time_point moment)
 {
-    const std::time_t since = std::chrono::system_clock::to_time_t(moment);
+    const auto whole = std::chrono::floor<std::chrono::seconds>(moment);
+    const std::time_t since = std::chrono::system_clock::to_time_t(whole);
     std::tm local{};
     localtime_r(&since, &local);
-    return std::chrono::hours{local.tm_hour} + std::chrono::minutes{local.tm_min} + std::chrono::seconds{local.tm_sec};
+    DateTime value{day,
+                   std::chrono::hours{local.tm_hour} + std::chrono::minutes{local.tm_min} +
+                       std::chrono::seconds{local.tm_sec}};
+    value.tenThousandths = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::duration<long long, std::ratio<1, 10000>>>(moment - whole).count());
+    return value;
 }
 
 static DeclaredCopy CashMovementsDeclaration()
@@ -53,7 +60,7 @@ static DeclaredCopy CashMovementsDeclaration()
     // The movement's day with the time of day at which it is copied.
     copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields& fields) {
         const auto day = AsDate(fields.Field("data"));
-        query.SetDateTime("data", DateTime{day, LocalTimeOfDay(r.session.now())});
+        query.SetDateTime("data", AtLocalTimeOf(day, r.session.now()));
     };
     copy.otherFields = {"data"};
     return copy;

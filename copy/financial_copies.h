@@ -6,6 +6,8 @@
 
 #include "copy/field_mapping.h"
 
+#include "common/date_time.h"
+
 struct CopyRun;
 
 // Cash movements, "KQ000014.dat" into caixa, each row numbered by gen_id(movcaixa,1).
@@ -24,3 +26,6 @@ std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment
 
 // The fields these copies read from their legacy files.
 std::vector<FieldsRead> FinancialCopiesFieldsRead();
+
+// The day at the local time of day of a moment, the fraction of its second kept.
+DateTime AtLocalTimeOf(std::chrono::year_month_day day, std::chrono::system_clock::time_point moment);

@@ -1,5 +1,6 @@
 #include "copy/party_copies.h"
 
+#include "common/failure.h"
 #include "firebird/fb_query.h"
 #include "session/operator.h"
 #include "session/session.h"
@@ -145,6 +146,7 @@ void CommitClientsAndCloseFile(CopyRun& run)
         if (transaction.Active()) transaction.Commit();
         run.session.table.Close();
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Erro: ") + failure.what() + ". Tente Novamente Copia Clientes");
         if (transaction.Active()) transaction.Rollback();
     }

@@ -126,7 +126,7 @@ public:
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
-        if (run_.session.copy.copiedCount > 0) Guarded(run_, [this] { WriteNote(); });
+        if (run_.session.copy.copiedCount > 0) GuardedRecordWrite(run_, [this] { WriteNote(); });
     }
 
 private:
@@ -144,7 +144,7 @@ private:
     void EndNoteBefore(std::int32_t number)
     {
         table_.MovePrior();
-        Guarded(run_, [this] { WriteNote(); });
+        GuardedRecordWrite(run_, [this] { WriteNote(); });
         noteTotal_ = Money{};
         table_.MoveNext();
         noteNumber_ = number;
@@ -191,7 +191,8 @@ private:
         try {
             lastEntry_ = std::stoll(NextSequenceValue("entrada", 0, query_));
             return true;
-        } catch (const std::exception&) {
+        } catch (const std::exception& failure) {
+            RethrowIfFatal(failure);
             return false;
         }
     }
@@ -208,7 +209,8 @@ private:
             try {
                 const std::int64_t now = std::stoll(NextSequenceValue("entrada", 0, query_));
                 lastEntry_ = now != lastEntry_ ? now : std::stoll(NextSequenceValue("entrada", 1, query_));
-            } catch (const std::exception&) {
+            } catch (const std::exception& failure) {
+                RethrowIfFatal(failure);
                 plainItems_ = false;
             }
             throw;

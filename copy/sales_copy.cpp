@@ -99,6 +99,9 @@ public:
         RecordSteps steps;
         steps.passOver = [this] { return OutsideDateRange(); };
         steps.bind = [this] {
+            // Every record's crc is read and encoded, though only closing records write it: a file without the
+            // field fails on every record.
+            crc_ = SaleCrc(AsText(sales_.Field("crc")));
             code_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo"))));
             closing_ = code_ == 0;
             if (!closing_) BindItem();
@@ -167,7 +170,7 @@ private:
 
     void CloseSale()
     {
-        Guarded(run_, [this] {
+        GuardedRecordWrite(run_, [this] {
             const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
             std::int32_t sellerValue = 0;
             const bool bound = WriteShortcuts::Enabled() && SellerValue(seller, sellerValue);
@@ -176,7 +179,7 @@ private:
             SetStatement(query_, (plain ? kNewSaleHead : kSaleHead) + (bound ? kSellerParameter : seller) + kSaleTail);
             if (bound) query_.SetInteger("vendedor", sellerValue);
             query_.SetInteger("nota", saleNumber_);
-            query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
+            query_.SetText("crc", crc_);
             sales_.BindAll(query_);
             query_.Execute();
             if (saleNumber_ > lastSaleWritten_) lastSaleWritten_ = saleNumber_;
@@ -209,6 +212,7 @@ private:
     bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
     bool plainSales_ = false;
     std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written
+    std::string crc_;  // the current record's encoded crc
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/failure.h"
 #include "copy/copy_steps.h"
 #include "firebird/fb_query.h"
 
@@ -15,7 +16,8 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table)
         const bool empty = query.Eof();
         query.Close();
         return empty;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         query.Close();
         return false;
     }
@@ -30,7 +32,8 @@ bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
         const bool found = !query.Eof();
         query.Close();
         return found;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         query.Close();
         return false;
     }
@@ -44,7 +47,8 @@ std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table
         const std::int32_t highest = query.ColumnInteger("nota");
         query.Close();
         return highest;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         query.Close();
         return std::nullopt;
     }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/interrupt_signals.h"
+#include "common/interruption.h"
 #include "gui/main_window.h"
 #include "widgets/kq_edit_data.h"
 
@@ -14,8 +16,19 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("ConvQuibraW"));
     QApplication::setApplicationVersion(QStringLiteral(CONVQUIBRAW_VERSION));
 
+    HandleInterruptSignals();
     MainWindow window;
     window.show();
+    // SIGTERM (the session ending) between commands closes the window; during one, the command stops first.
+    QTimer signalWatch;
+    QObject::connect(&signalWatch, &QTimer::timeout, &window, [&window] {
+        if (InterruptionSignal() == 0) return;
+        if (!window.CommandRunning())
+            window.close();
+        else if (QWidget* box = QApplication::activeModalWidget())
+            box->close();  // a box waiting for the operator would hold the command before its next record
+    });
+    signalWatch.start(200);
 
     // For scripts/screenshot only: save a picture of the window once it has been painted, then end. The dates, if
     // given, go into the two sales date boxes first.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -16,8 +17,11 @@
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <algorithm>
+#include <csignal>
 
 #include "gui/main_window_look.h"
+#include "app/command_report.h"
+#include "common/interruption.h"
 #include "widgets/kq_edit_data.h"
 
 namespace {
@@ -256,10 +260,20 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (commandRunning_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
+    if (!commandRunning_) return QWidget::closeEvent(event);
+    event->ignore();
+    const QString question = QStringLiteral("Interromper o comando? O que esta cópia gravou até agora será desfeito.");
+    bool stop = false;
+    if (answerer_.question) {
+        stop = answerer_.question(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::NoButton, this);
+        QAbstractButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("Não"), QMessageBox::NoRole));
+        box.exec();
+        stop = box.clickedButton() == yes;
+    }
+    if (stop) RequestInterruption(SIGTERM);
 }
 
 // A click whose press and release come together reaches its button before the date box it left has taken the
@@ -277,8 +291,17 @@ bool MainWindow::DateBoxRefusesToLetGo()
 void MainWindow::Run(Command command)
 {
     if (commandRunning_ || DateBoxRefusesToLetGo()) return;
-    InputPause pause(*this);
-    RunCommand(command, session_, *this);
+    {
+        InputPause pause(*this);
+        const ReportOutcome report = RunReportedCommand(command, session_, *this);
+        if (!report.failure.empty())
+            LogAppend(report.failure);
+        else if (!report.path.empty())
+            LogAppend("Relatório: " + report.path);
+    }
+    // An interruption (the close question, or SIGTERM as the session ends) closes the window once the command
+    // has stopped.
+    if (InterruptionSignal() != 0) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // --- Operator: boxes and dialogs ---------------------------------------------------------------------------
@@ -289,6 +312,25 @@ void MainWindow::ShowMessage(const std::string& text)
     if (answerer_.information) return answerer_.information(shown);
     ShowPlainBox(QMessageBox::NoIcon, shown, nullptr);
 }
+
+void MainWindow::ShowRecordFailureMessage(const std::string& text)
+{
+    if (failureBoxesSilenced_) return;
+    const QString shown = FromOperatorText(text);
+    if (answerer_.recordFailure) {
+        failureBoxesSilenced_ = answerer_.recordFailure(shown);
+        return;
+    }
+    if (answerer_.information) return answerer_.information(shown);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    auto* silence = new QCheckBox(QStringLiteral("Não mostrar os próximos erros desta cópia"));
+    box.setCheckBox(silence);
+    box.exec();
+    failureBoxesSilenced_ = silence->isChecked();
+}
+
+void MainWindow::CopyStarted(const std::string&) { failureBoxesSilenced_ = false; }
 
 void MainWindow::ShowErrorBox(const std::string& text)
 {

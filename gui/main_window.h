@@ -27,6 +27,11 @@ struct DialogAnswerer {
     std::function<QString(const QString& title)> folder;
     // The open-file dialog: nothing for a cancelled dialog.
     std::function<std::optional<QString>(const QString& title)> openFile;
+    // The box of a failed record: true when "Não mostrar os próximos erros desta cópia" was ticked. Without it,
+    // information answers the box, unticked.
+    std::function<bool(const QString& text)> recordFailure;
+    // A yes/no question ("Sim"/"Não"): true for yes.
+    std::function<bool(const QString& question)> question;
     // The input box: nothing for a cancelled box.
     std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& defaultText)>
         askText;
@@ -83,12 +88,15 @@ public:
     std::string NumberingText() override;
     void ClearNumbering() override;
     void Focus(FocusTarget target) override;
+    void ShowRecordFailureMessage(const std::string& text) override;
+    void CopyStarted(const std::string& fileName) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     // Fits the frame into the outer size once the window manager has put one round the window.
     bool event(QEvent* event) override;
-    // The window stays while a command runs: the command works on what the window owns.
+    // While a command runs the window asks whether to interrupt it; if so the command stops at its next record,
+    // rolls its copy back, and the window closes after it.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -105,6 +113,7 @@ private:
     Session session_;
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
+    bool failureBoxesSilenced_ = false;  // for the rest of the current copy
     std::optional<FocusTarget> pendingFocus_;
     bool frameFitted_ = false;
 

@@ -40,7 +40,7 @@ void LegacyTable::Open()
     if (open_) return;
     int errorNumber = 0;
     FileHandle file = FileHandle::OpenExclusive(fileName_, errorNumber);
-    if (!file.IsOpen()) throw Failure("Cannot open " + fileName_ + ": " + std::strerror(errorNumber));
+    if (!file.IsOpen()) throw Failure("Não foi possível abrir " + fileName_ + ": " + std::strerror(errorNumber));
     TableLayout layout = ReadTableLayout(file, fileName_);
     MemoFile memo = layout.HasMemo() ? MemoFile::OpenBeside(fileName_) : MemoFile();
     auto table = std::make_unique<OpenTable>(std::move(file), std::move(layout), std::move(memo));

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <stdexcept>
 
+#include "app/command_report.h"
+#include "common/interruption.h"
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
@@ -64,6 +66,7 @@ struct DialogRecorder {
     QList<std::optional<QString>> fileAnswers;
     std::function<void()> onBox;  // runs inside every information and error box
     std::function<void()> onFolder;  // runs inside the folder dialog
+    QStringList questions;  // the yes/no questions asked, answered "Não"
 
     void Attach(MainWindow& window)
     {
@@ -84,6 +87,10 @@ struct DialogRecorder {
         answerer.openFile = [this](const QString& title) -> std::optional<QString> {
             shown << "file: " + title;
             return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
+        };
+        answerer.question = [this](const QString& text) {
+            questions << text;
+            return false;
         };
         window.SetDialogAnswerer(answerer);
     }
@@ -119,6 +126,8 @@ private slots:
     void logFollowsNewLines();
     void textsFitTheirBoxes();
     void typedPathsDriveFullRun();
+    void failureBoxesCanBeLeftOutForTheRestOfACopy();
+    void closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow();
 };
 
 void MainWindowTest::widgetsAtTheirPlaces_data()
@@ -369,6 +378,8 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
         enabledDuringBoxes << EnabledInputs(window);
         QVERIFY(window.CommandRunning());
         QVERIFY(!window.close());
+        QCOMPARE(dialogs.questions.takeLast(),
+                 QString("Interromper o comando? O que esta cópia gravou até agora será desfeito."));
     };
 
     {  // An empty legacy folder box: the run asks for a folder, the dialog is cancelled, the run ends quietly.
@@ -541,5 +552,71 @@ void MainWindowTest::typedPathsDriveFullRun()
     QCOMPARE(Child<QLineEdit>(window, "targetBox")->text(), QString::fromStdString(database));
 }
 
+void MainWindowTest::failureBoxesCanBeLeftOutForTheRestOfACopy()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    for (const char* code : {"99999999991", "99999999992", "1", "99999999993"}) sellers.Record({code, "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    QStringList failureBoxes;
+    DialogAnswerer answerer;
+    answerer.information = [](const QString&) {};
+    answerer.recordFailure = [&](const QString& text) {
+        failureBoxes << text;
+        return true;  // "Não mostrar os próximos erros desta cópia" ticked at the first box
+    };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+
+    QCOMPARE(failureBoxes, QStringList{"Ocorreu um Erro: '99999999991' is not a valid integer value"});
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QCOMPARE(log.filter(QRegularExpression("^Registro [124] de KQ000017.dat: ")).size(), 3);
+    QVERIFY2(log.last().startsWith("Relatório: " + QString::fromStdString(DefaultReportFolder()) + "/"),
+             qPrintable(log.last()));
+    QVERIFY(QFile::exists(log.last().mid(QString("Relatório: ").size())));
+}
+
+void MainWindowTest::closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    sellers.Record({"1", "Ana"}).Record({"99999999991", "Grande"});
+    for (int i = 3; i <= 30; ++i) sellers.Record({std::to_string(i), "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    window.show();
+    QStringList shown;
+    DialogAnswerer answerer;
+    answerer.information = [&](const QString& text) { shown << text; };
+    bool closedWhileRunning = true;
+    answerer.recordFailure = [&](const QString&) {
+        closedWhileRunning = !window.close();  // the operator closes the window while the copy runs
+        return false;
+    };
+    answerer.question = [&](const QString&) { return true; };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+    ClearInterruption();
+    QVERIFY(closedWhileRunning);
+
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QVERIFY(log.contains("Comando interrompido: o que esta cópia gravou foi desfeito."));
+    QVERIFY(!shown.contains("Cópia Realizada com Sucesso!"));
+    QTRY_VERIFY(!window.isVisible());
+    QCOMPARE(QString::fromStdString(SqlScalar(database, "select count(*) from vendedor")), QString("0"));
+}
+
 QTEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"
+

@@ -1,7 +1,9 @@
 #include "app/commands.h"
 
 #include "session/choosers.h"
+#include "app/fatal_fault_report.h"
 #include "app/full_migration.h"
+#include "app/legacy_folder_check.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "common/failure.h"
@@ -27,6 +29,7 @@ void RunCommandUnreported(Command command, Session& session, Operator& op)
     case Command::ConvertXmls: ImportInvoiceXmls(session, op); return;
     case Command::UpdateProductField: UpdateProductField(session, op); return;
     case Command::DeleteRemovedReceivables: DeleteRemovedReceivables(session, op); return;
+    case Command::CheckLegacyFolder: CheckLegacyFolder(session, op); return;
     }
 }
 
@@ -34,6 +37,11 @@ void RunCommand(Command command, Session& session, Operator& op)
 {
     try {
         RunCommandUnreported(command, session, op);
+    } catch (const Failure& failure) {
+        if (failure.IsFatal())
+            EndAfterFatalFault(failure, session, op);
+        else
+            op.ReportFailure(failure.what());
     } catch (const std::exception& failure) {
         op.ReportFailure(failure.what());
     }

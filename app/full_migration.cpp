@@ -3,6 +3,7 @@
 #include "session/choosers.h"
 #include "session/operator.h"
 #include "session/session.h"
+#include "common/interruption.h"
 #include "copy/copy_steps.h"
 #include "copy/financial_copies.h"
 #include "copy/party_copies.h"
@@ -60,6 +61,7 @@ void RunFullMigration(Session& session, Operator& op)
 
     CopyRun run{session, op};
     for (const RunRow& row : kRows) {
+        StopIfInterrupted();
         if (!row.applies(op)) continue;
         if (row.checkedFile && !FindInFolderIgnoringCase(session.paths.legacyFolder, row.checkedFile)) {
             op.ShowMessage(std::string("Arquivo ") + row.checkedFile + " Não Foi Encontrado.");

@@ -4,6 +4,8 @@
 
 namespace {
 
+const char* const kEmptyDate = "  /  /    ";
+
 const std::map<std::string, Command> kCommands = {
     {"migrate", Command::StartCopy},
     {"clear", Command::ClearDatabase},
@@ -47,6 +49,36 @@ bool* Flag(ConsoleAnswers& answers, const std::string& name)
     if (name == "--copy-purchases") return &answers.copyPurchases;
     if (name == "--auto-pecas") return &answers.autoPecas;
     return nullptr;
+}
+
+// The options a command cannot work without; the first one missing, or null.
+const char* MissingOption(Command command, const ConsoleAnswers& answers)
+{
+    const bool legacy = !answers.legacyFolder.empty(), target = !answers.target.empty();
+    switch (command) {
+    case Command::StartCopy:
+    case Command::DeleteRemovedReceivables:
+        if (!legacy) return "--legacy";
+        if (!target) return "--target";
+        if (command == Command::StartCopy && answers.copySales) {
+            if (answers.salesFrom == kEmptyDate) return "--sales-from (com --copy-sales)";
+            if (answers.salesTo == kEmptyDate) return "--sales-to (com --copy-sales)";
+        }
+        return nullptr;
+    case Command::UpdateProductField:
+        if (!legacy) return "--legacy";
+        if (!target) return "--target";
+        if (!answers.column) return "--column";
+        if (!answers.field) return "--field";
+        return nullptr;
+    case Command::OrvelImport:
+        if (!answers.orvel) return "--orvel";
+        return target ? nullptr : "--target";
+    case Command::ConvertXmls:
+        if (!answers.xmlFolder) return "--folder";
+        return target ? nullptr : "--target";
+    default: return target ? nullptr : "--target";
+    }
 }
 
 }  // namespace
@@ -96,8 +128,20 @@ ConsoleRequest ParseCommandLine(const std::vector<std::string>& args)
 
     for (std::size_t i = next; i < args.size(); ++i) {
         const std::string& option = args[i];
+        if (option == "--report") {
+            if (i + 1 >= args.size()) return UsageError("falta o valor da opção --report");
+            request.reportPath = args[++i];
+            continue;
+        }
         if (bool* flag = Flag(request.answers, option)) {
             *flag = true;
+            continue;
+        }
+        if (option == "--codepage") {
+            if (i + 1 >= args.size()) return UsageError("falta o valor da opção " + option);
+            const auto codePage = CodePageNamed(args[++i]);
+            if (!codePage) return UsageError("--codepage: página de código desconhecida: " + args[i] + " (use cp850 ou cp437)");
+            request.answers.codePage = *codePage;
             continue;
         }
         std::string* text = TextOption(request.answers, option);
@@ -113,6 +157,8 @@ ConsoleRequest ParseCommandLine(const std::vector<std::string>& args)
         else
             *answer = value;
     }
+    if (const char* missing = MissingOption(request.command, request.answers))
+        return UsageError("falta a opção " + std::string(missing));
     return request;
 }
 
@@ -129,8 +175,8 @@ std::string UsageText()
            "  reconcile-receivables    apaga as contas a receber deletadas no Quibra Antigo\n"
            "  import-orvel             importa os produtos do ORVEL (Orvel to QuibraW)\n"
            "  import-xml               importa os XMLs de NFC-e (Converter XMLs)\n"
-           "  inspect FILE [--latin1|--cp850]\n"
-           "                           mostra o cabeçalho, os campos e os registros de uma tabela antiga\n"
+           "  inspect FILE|FOLDER [--latin1|--cp850|--cp437] [--from N] [--limit N]\n"
+           "                           examina uma tabela antiga (os 20 primeiros registros) ou a pasta inteira\n"
            "\n"
            "Opções (no lugar das caixas e dos diálogos da janela; diálogo sem opção = cancelado):\n"
            "  --legacy DIR        pasta do Quibra Antigo\n"
@@ -144,8 +190,23 @@ std::string UsageText()
            "  --copy-sales        marca \"Copia Vendas\"\n"
            "  --copy-purchases    marca \"Copia Entradas\"\n"
            "  --auto-pecas        marca \"Auto Peças\"\n"
+           "  --codepage CP       textos do DOS: cp850 ou cp437, convertidos para ISO 8859-1 (sem a opção: como estão)\n"
+           "  --report ARQUIVO    onde gravar o relatório (sem ela: $XDG_DATA_HOME/convquibraw/relatorios/)\n"
            "  --help              esta ajuda\n"
            "  --version           a versão\n"
            "\n"
-           "Saída: o log e as mensagens em stdout; erros em stderr (status 1); erro de uso: status 2.\n";
+           "Obrigatórias: migrate e reconcile-receivables pedem --legacy e --target (migrate --copy-sales pede\n"
+           "--sales-from e --sales-to); update-field pede --legacy, --target, --column e --field; import-orvel pede\n"
+           "--orvel e --target; import-xml pede --folder e --target; clear, backup e renumber pedem --target.\n"
+           "\n"
+           "Saída: o log e as mensagens em stdout; erros em stderr. Cada comando que grava deixa um relatório\n"
+           "(o log, as mensagens, cada registro com erro e um resumo por cópia) e diz em stderr onde ficou.\n"
+           "\n"
+           "Status de saída:\n"
+           "  0        o comando foi até o fim e nenhum registro falhou\n"
+           "  3        foi até o fim, mas registros falharam (veja o relatório)\n"
+           "  1        terminou em erro: erro geral, conexão que falhou ou falha grave (conexão perdida,\n"
+           "           banco desligado, disco cheio)\n"
+           "  2        erro de uso (comando ou opção errada ou faltando)\n"
+           "  130, 143 interrompido (SIGINT, SIGTERM); o que a cópia em andamento gravou foi desfeito\n";
 }

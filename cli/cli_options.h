@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "legacy/code_page.h"
 
 // What the options of convquibraw-cli stand for: the window's boxes and check boxes, and the answers its
 // dialogs would get. A dialog whose answer was not given acts as cancelled.
@@ -20,6 +21,7 @@ struct ConsoleAnswers {
     bool copySales = false;  // --copy-sales
     bool copyPurchases = false;  // --copy-purchases
     bool autoPecas = false;  // --auto-pecas
+    CodePage codePage = CodePage::AsStored;  // --codepage cp850|cp437
     std::string numbering;  // N of "renumber sales|nfe N"
 };
 
@@ -30,6 +32,7 @@ struct ConsoleRequest {
     ConsoleAnswers answers;
     std::vector<std::string> inspectArgs;  // everything after "inspect"
     std::string usageError;  // one line, for Action::UsageError
+    std::string reportPath;  // --report FILE; empty for the default folder
 };
 
 // Reads the arguments after the program's name.

@@ -1,6 +1,8 @@
 #include "cli/console_app.h"
 
+#include "app/command_report.h"
 #include "app/commands.h"
+#include "common/interruption.h"
 #include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/console_operator.h"
@@ -24,7 +26,13 @@ int RunConsole(const std::vector<std::string>& args, std::ostream& out, std::ost
     Session session;
     session.programFolder = RunningProgramFolder();
     ConsoleOperator op(request.answers, out, err, drawProgress);
-    RunCommand(request.command, session, op);
+    const ReportOutcome report = RunReportedCommand(request.command, session, op, request.reportPath);
     out.flush();
-    return op.ErrorReported() ? 1 : 0;
+    if (!report.failure.empty())
+        err << "ConvQuibraW: " << report.failure << '\n';
+    else if (!report.path.empty() && request.reportPath.empty())
+        err << "ConvQuibraW: relatório: " << report.path << '\n';
+    if (const int signalNumber = InterruptionSignal()) return 128 + signalNumber;
+    if (op.ErrorReported()) return 1;
+    return op.RecordsFailed() ? 3 : 0;
 }

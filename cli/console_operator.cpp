@@ -53,6 +53,14 @@ void ConsoleOperator::ShowErrorBox(const std::string& text)
     errorReported_ = true;
 }
 
+void ConsoleOperator::ConnectionFailed(const std::string& reason)
+{
+    EndBarLine();
+    out_ << std::flush;
+    err_ << "ConvQuibraW: " << reason << '\n' << std::flush;
+    errorReported_ = true;
+}
+
 void ConsoleOperator::LogAppend(const std::string& line)
 {
     EndBarLine();

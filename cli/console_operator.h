@@ -13,8 +13,11 @@ public:
     ConsoleOperator(ConsoleAnswers answers, std::ostream& out, std::ostream& err, bool drawProgress);
     ~ConsoleOperator() override;
 
-    // True once the general error report was shown: the program then ends with status 1.
+    // True once the general error report was shown, a connection failed or a command ended on a failure: the
+    // program then ends with status 1.
     bool ErrorReported() const { return errorReported_; }
+    // True once a record failed: a command that ran to its end then ends with status 3.
+    bool RecordsFailed() const { return recordsFailed_; }
 
     void ShowMessage(const std::string& text) override;
     void ShowErrorBox(const std::string& text) override;
@@ -30,6 +33,7 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
     bool IsChecked(CheckBox box) override;
+    CodePage LegacyCodePage() override { return answers_.codePage; }
     std::string LegacyFolderBox() override { return legacyFolderBox_; }
     void SetLegacyFolderBox(const std::string& text) override { legacyFolderBox_ = text; }
     std::string TargetBox() override { return targetBox_; }
@@ -39,6 +43,9 @@ public:
     std::string NumberingText() override { return numberingBox_; }
     void ClearNumbering() override { numberingBox_.clear(); }
     void Focus(FocusTarget) override {}
+    void ConnectionFailed(const std::string& reason) override;
+    void RecordFailed(const RecordFailure&) override { recordsFailed_ = true; }
+    void CommandFailed() override { errorReported_ = true; }
 
 private:
     // Ends a drawn bar's line before other text goes to the console.
@@ -52,6 +59,7 @@ private:
     std::ostream& err_;
     bool drawProgress_;
     bool errorReported_ = false;
+    bool recordsFailed_ = false;
     bool logHasLines_ = false;
     bool gaugeShown_ = false;
     bool barOnLine_ = false;

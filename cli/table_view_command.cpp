@@ -1,96 +1,89 @@
 #include "cli/table_view_command.h"
 
-#include <cstdio>
+#include <charconv>
+#include <filesystem>
+#include <optional>
 
-#include "cli/code_page.h"
+#include "app/legacy_folder_check.h"
+#include "cli/file_inspection.h"
 #include "common/failure.h"
-#include "legacy/field_values.h"
 #include "legacy/legacy_table.h"
 
 namespace {
 
-constexpr const char* kUsage = "uso: convquibraw-cli inspect ARQUIVO [--latin1|--cp850]";
+constexpr const char* kUsage =
+    "uso: convquibraw-cli inspect ARQUIVO|PASTA [--latin1|--cp850|--cp437] [--from N] [--limit N]";
 
-std::string Hex(unsigned value)
+struct InspectArgs {
+    std::string path;
+    InspectView view;
+};
+
+std::optional<std::int64_t> Count(const std::string& text, std::int64_t lowest)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value);
-    return text;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < lowest) return std::nullopt;
+    return value;
 }
 
-void PrintHeader(const LegacyTable& table, std::ostream& out)
+std::optional<InspectArgs> Parse(const std::vector<std::string>& args)
 {
-    out << "Arquivo: " << table.DBFFileName() << '\n'
-        << "Versão: " << Hex(table.Version()) << '\n'
-        << "Tamanho do cabeçalho: " << table.HeaderLength() << '\n'
-        << "Tamanho do registro: " << table.RecordLength() << '\n'
-        << "Total de registros: " << table.RecordTotal() << '\n'
-        << "Arquivo memo: "
-        << (table.Version() != 0x83 ? "não usado" : table.HasMemoFile() ? "encontrado" : "não encontrado") << '\n';
-}
-
-void PrintFields(const std::vector<LegacyField>& fields, CodePage codePage, std::ostream& out)
-{
-    out << "Campos: " << fields.size() << '\n' << "nome\ttipo\ttamanho\tdecimais\tposição\n";
-    for (const LegacyField& field : fields)
-        out << ToUtf8(field.Name(), codePage) << '\t' << field.Type() << '\t' << field.Size() << '\t'
-            << static_cast<unsigned>(field.Decimals()) << '\t' << field.Position() << '\n';
-}
-
-void PrintRecords(LegacyTable& table, const std::vector<LegacyField>& fields, CodePage codePage, std::ostream& out)
-{
-    out << "Registros:\n";
-    if (!table.HasRecords()) return;
-    for (table.MoveFirst(); !table.IsPastEnd(); table.MoveNext()) {
-        out << table.RecordNumber() << '\t' << (table.IsDeleted() ? '*' : ' ');
-        for (const LegacyField& field : fields) out << '\t' << ToUtf8(AsText(field), codePage);
-        out << '\n';
+    InspectArgs parsed;
+    bool codePageGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--latin1" || arg == "--cp850" || arg == "--cp437") {
+            if (codePageGiven) return std::nullopt;
+            codePageGiven = true;
+            parsed.view.shownAs = arg == "--latin1" ? CodePage::Latin1 : arg == "--cp850" ? CodePage::Cp850 : CodePage::Cp437;
+        } else if (arg == "--from" || arg == "--limit") {
+            if (i + 1 >= args.size()) return std::nullopt;
+            const auto value = Count(args[++i], arg == "--from" ? 1 : 0);
+            if (!value) return std::nullopt;
+            (arg == "--from" ? parsed.view.from : parsed.view.limit) = *value;
+        } else if (arg.starts_with("--") || !parsed.path.empty()) {
+            return std::nullopt;
+        } else {
+            parsed.path = arg;
+        }
     }
+    if (parsed.path.empty()) return std::nullopt;
+    return parsed;
+}
+
+int InspectFile(const InspectArgs& args, std::ostream& out, std::ostream& err)
+{
+    LegacyTable table;
+    table.SetDBFFileName(args.path);
+    try {
+        table.Open();
+    } catch (const Failure& failure) {
+        err << "Não foi possível abrir a tabela " << args.path << " (" << failure.what() << ")\n";
+        return 1;
+    }
+    try {
+        PrintTableInspection(table, args.view, out);
+    } catch (const Failure& failure) {
+        err << "Erro ao ler a tabela " << args.path << " (" << failure.what() << ")\n";
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace
 
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::string fileName;
-    CodePage codePage = CodePage::AsStored;
-    bool codePageGiven = false;
-    for (const std::string& arg : args) {
-        if (arg == "--latin1" || arg == "--cp850") {
-            if (codePageGiven) {
-                err << kUsage << '\n';
-                return 2;
-            }
-            codePageGiven = true;
-            codePage = arg == "--latin1" ? CodePage::Latin1 : CodePage::Cp850;
-        } else if (arg.rfind("--", 0) == 0 || !fileName.empty()) {
-            err << kUsage << '\n';
-            return 2;
-        } else {
-            fileName = arg;
-        }
-    }
-    if (fileName.empty()) {
+    const auto parsed = Parse(args);
+    if (!parsed) {
         err << kUsage << '\n';
         return 2;
     }
-
-    LegacyTable table;
-    table.SetDBFFileName(fileName);
-    try {
-        table.Open();
-    } catch (const Failure& failure) {
-        err << "Não foi possível abrir a tabela " << fileName << " (" << failure.what() << ")\n";
-        return 1;
+    std::error_code error;
+    if (std::filesystem::is_directory(parsed->path, error)) {
+        for (const std::string& line : LegacyFolderReport(parsed->path)) out << line << '\n';
+        return 0;
     }
-    try {
-        const std::vector<LegacyField> fields = table.Fields();
-        PrintHeader(table, out);
-        PrintFields(fields, codePage, out);
-        PrintRecords(table, fields, codePage, out);
-    } catch (const Failure& failure) {
-        err << "Erro ao ler a tabela " << fileName << " (" << failure.what() << ")\n";
-        return 1;
-    }
-    return 0;
+    return InspectFile(*parsed, out, err);
 }

@@ -8,6 +8,7 @@
 struct DateTime {
     std::chrono::year_month_day date{};
     std::chrono::seconds timeOfDay{0};
+    int tenThousandths = 0;  // the fraction of the second, in Firebird's unit of 1/10000 s
 
     friend bool operator==(const DateTime&, const DateTime&) = default;
 };

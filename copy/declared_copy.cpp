@@ -1,5 +1,6 @@
 #include "copy/declared_copy.h"
 
+#include "common/failure.h"
 #include "session/operator.h"
 #include "session/session.h"
 
@@ -15,7 +16,8 @@ bool PreDeleteAfterGaugeReset(CopyRun& run, const DeclaredCopy& copy)
         run.session.target.Transaction().Commit();
         run.op.LogAppend(copy.preDeleteLogLine);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         return false;
     }
 }
@@ -27,7 +29,8 @@ void PreDeleteBeforeHeader(CopyRun& run, const DeclaredCopy& copy)
     query.Execute();
     try {
         run.session.target.Transaction().Commit();
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         // A failed commit here is let go: the rows that follow are written in the same transaction.
     }
 }
@@ -51,7 +54,7 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
     if (!copy.explicitTransactionFirst && !copy.statementPerRecord) SetStatement(query, copy.sql);
 
     LegacyTable& table = run.session.table;
-    MappedFields fields(table, copy.mapping);
+    MappedFields fields(table, copy.mapping, copy.otherFields);
     RecordSteps steps;
     if (copy.deletedRecords == DeclaredCopy::DeletedRecords::PassedOver)
         steps.passOver = [&] { return table.IsDeleted(); };
@@ -81,3 +84,5 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         PlainCommit(run);
     if (!copy.completion.empty()) LogCountAndCompletion(run, copy.completion);
 }
+
+FieldsRead FieldsReadBy(const DeclaredCopy& copy) { return {copy.fileName, copy.what, FieldNames(copy.mapping, copy.otherFields)}; }

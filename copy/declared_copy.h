@@ -30,6 +30,7 @@ struct DeclaredCopy {
     };
 
     std::string fileName;  // "KQ000039.dat"
+    std::string what;  // what the file holds, in the operator's words: "CFOPs"
     std::string openFailureTail;  // appended to the message of a file that cannot be opened
     bool checkFile = false;
     std::string title;
@@ -48,6 +49,8 @@ struct DeclaredCopy {
     std::string resyncTable;  // restarted through the sequence of the same name, text form
     std::string sql;
     std::vector<FieldMapping> mapping;
+    // Fields read besides the mapping's, by keepRecord and bindExtra.
+    std::vector<std::string> otherFields;
     // Skip rule: false leaves the record counted but not written.
     std::function<bool(MappedFields&)> keepRecord;
     // Values that come from elsewhere than the mapping (drawn codes, computed values); fields through the mapping's
@@ -56,3 +59,4 @@ struct DeclaredCopy {
 };
 
 void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy);
+FieldsRead FieldsReadBy(const DeclaredCopy& copy);

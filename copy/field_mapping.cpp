@@ -1,13 +1,39 @@
 #include "copy/field_mapping.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "firebird/fb_query.h"
 #include "session/value_helpers.h"
 #include "legacy/field_decoding.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"
 
-MappedFields::MappedFields(LegacyTable& table, std::vector<FieldMapping> mapping)
-    : table_(table), mapping_(std::move(mapping)), rowFields_(mapping_.size())
+namespace {
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::vector<std::string> FieldNames(const std::vector<FieldMapping>& mapping, const std::vector<std::string>& others)
+{
+    std::vector<std::string> names;
+    auto add = [&](const std::string& name) {
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& known) { return SameName(known, name); }))
+            names.push_back(name);
+    };
+    for (const FieldMapping& row : mapping) add(row.field);
+    for (const std::string& name : others) add(name);
+    return names;
+}
+
+MappedFields::MappedFields(LegacyTable& table, std::vector<FieldMapping> mapping, std::vector<std::string> otherFields)
+    : table_(table), mapping_(std::move(mapping)), declared_(FieldNames(mapping_, otherFields)),
+      rowFields_(mapping_.size())
 {
 }
 
@@ -15,6 +41,8 @@ const LegacyField& MappedFields::Field(const std::string& name)
 {
     for (const auto& [known, field] : resolved_)
         if (known == name) return field;
+    if (std::none_of(declared_.begin(), declared_.end(), [&](const std::string& known) { return SameName(known, name); }))
+        throw std::logic_error("the copy reads the field '" + name + "' without declaring it");
     resolved_.emplace_back(name, table_.FieldNamed(name));
     return resolved_.back().second;
 }
@@ -30,10 +58,11 @@ void MappedFields::BindAll(FbQuery& query)
 
 namespace {
 
-// The text form, read in place where the field stores text (the common case), otherwise converted into scratch.
+// The text form, read in place where the field stores text as it is to be sent (the common case), otherwise
+// converted (or translated from its code page) into scratch.
 std::string_view TextForm(const LegacyField& field, std::string& scratch)
 {
-    if (field.Kind() == FieldKind::Text) return DecodeText(field.Bytes());
+    if (field.Kind() == FieldKind::Text && !field.TextTranslation()) return DecodeText(field.Bytes());
     scratch = AsText(field);
     return scratch;
 }

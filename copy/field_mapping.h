@@ -29,22 +29,36 @@ struct FieldMapping {
     int length = 0;  // for FirstN
 };
 
+// The fields one copy reads from its legacy file, as the copy declares them: a folder can be checked against them
+// before the run.
+struct FieldsRead {
+    std::string fileName;  // "KQ000012.dat"
+    std::string what;  // "clientes"
+    std::vector<std::string> fields;
+};
+
+// The mapping's fields followed by the others, each once.
+std::vector<std::string> FieldNames(const std::vector<FieldMapping>& mapping, const std::vector<std::string>& others = {});
+
 // A mapping bound to one open table. Fields are looked up on first use and kept, so that a missing field fails
 // at the record that needs it, in whatever protection that record runs.
 class MappedFields {
 public:
-    MappedFields(LegacyTable& table, std::vector<FieldMapping> mapping);
+    // otherFields: the fields the copy reads besides the mapping's. Only declared fields can be read, so that the
+    // declarations (and the folder check built on them) cannot drift from what the copy reads.
+    MappedFields(LegacyTable& table, std::vector<FieldMapping> mapping, std::vector<std::string> otherFields = {});
 
     // Reads every mapped field of the current record and sets its parameter.
     void BindAll(FbQuery& query);
     static void Bind(FbQuery& query, const FieldMapping& row, const LegacyField& field);
 
-    // A field by name, looked up once.
+    // A field by name, looked up once. A name the copy did not declare is a programming error (std::logic_error).
     const LegacyField& Field(const std::string& name);
 
 private:
     LegacyTable& table_;
     std::vector<FieldMapping> mapping_;
+    std::vector<std::string> declared_;
     std::vector<std::optional<LegacyField>> rowFields_;  // per mapping row, once looked up
     std::vector<std::pair<std::string, LegacyField>> resolved_;
 };

@@ -18,17 +18,25 @@ std::string NotaFromHistory(const std::string& historico)
     return DigitsOnly(std::string_view(historico).substr(0, dash + 1));
 }
 
-std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment)
+// The day with the local time of day of the moment, the fraction of its second kept.
+DateTime AtLocalTimeOf(std::chrono::year_month_day day, std::chrono::system_clock::time_point moment)
 {
-    const std::time_t since = std::chrono::system_clock::to_time_t(moment);
+    const auto whole = std::chrono::floor<std::chrono::seconds>(moment);
+    const std::time_t since = std::chrono::system_clock::to_time_t(whole);
     std::tm local{};
     localtime_r(&since, &local);
-    return std::chrono::hours{local.tm_hour} + std::chrono::minutes{local.tm_min} + std::chrono::seconds{local.tm_sec};
+    DateTime value{day,
+                   std::chrono::hours{local.tm_hour} + std::chrono::minutes{local.tm_min} +
+                       std::chrono::seconds{local.tm_sec}};
+    value.tenThousandths = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::duration<long long, std::ratio<1, 10000>>>(moment - whole).count());
+    return value;
 }
 
-void CopyCashMovements(CopyRun& run)
+static DeclaredCopy CashMovementsDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "movimento de caixa";
     copy.fileName = "KQ000014.dat";
     copy.title = "Iniciando Cópia Movimento de Caixa...";
     copy.completion = "Cópia de Movimento de Caixa Concluída";
@@ -52,14 +60,18 @@ void CopyCashMovements(CopyRun& run)
     // The movement's day with the time of day at which it is copied.
     copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields& fields) {
         const auto day = AsDate(fields.Field("data"));
-        query.SetDateTime("data", DateTime{day, LocalTimeOfDay(r.session.now())});
+        query.SetDateTime("data", AtLocalTimeOf(day, r.session.now()));
     };
-    RunDeclaredCopy(run, copy);
+    copy.otherFields = {"data"};
+    return copy;
 }
 
-void CopyPayables(CopyRun& run)
+void CopyCashMovements(CopyRun& run) { RunDeclaredCopy(run, CashMovementsDeclaration()); }
+
+static DeclaredCopy PayablesDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "contas a pagar";
     copy.fileName = "KQ000016.dat";
     copy.title = "Iniando Cópia Contas a Pagar...";
     copy.completion = "Cópia de Contas a Pagar Concluída";
@@ -82,12 +94,16 @@ void CopyPayables(CopyRun& run)
     };
     // Paid payables, in part or in full, stay behind (counted all the same).
     copy.keepRecord = [](MappedFields& fields) { return AsMoney(fields.Field("pago")) == Money{}; };
-    RunDeclaredCopy(run, copy);
+    copy.otherFields = {"pago"};
+    return copy;
 }
 
-void CopyReceivables(CopyRun& run)
+void CopyPayables(CopyRun& run) { RunDeclaredCopy(run, PayablesDeclaration()); }
+
+static DeclaredCopy ReceivablesDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "contas a receber";
     copy.fileName = "KQ000015.dat";
     copy.openFailureTail = "11";
     copy.title = "Iniciando Cópia Contas a Receber...";
@@ -118,5 +134,13 @@ void CopyReceivables(CopyRun& run)
     copy.bindExtra = [](CopyRun&, FbQuery& query, MappedFields& fields) {
         query.SetText("nota", NotaFromHistory(AsText(fields.Field("historico"))));
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
+}
+
+void CopyReceivables(CopyRun& run) { RunDeclaredCopy(run, ReceivablesDeclaration()); }
+
+std::vector<FieldsRead> FinancialCopiesFieldsRead()
+{
+    return {FieldsReadBy(CashMovementsDeclaration()), FieldsReadBy(PayablesDeclaration()),
+            FieldsReadBy(ReceivablesDeclaration())};
 }

@@ -2,6 +2,11 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
+
+#include "copy/field_mapping.h"
+
+#include "common/date_time.h"
 
 struct CopyRun;
 
@@ -18,3 +23,9 @@ std::string NotaFromHistory(const std::string& historico);
 
 // The local time of day of a moment, to the second.
 std::chrono::seconds LocalTimeOfDay(std::chrono::system_clock::time_point moment);
+
+// The fields these copies read from their legacy files.
+std::vector<FieldsRead> FinancialCopiesFieldsRead();
+
+// The day at the local time of day of a moment, the fraction of its second kept.
+DateTime AtLocalTimeOf(std::chrono::year_month_day day, std::chrono::system_clock::time_point moment);

@@ -1,5 +1,6 @@
 #include "copy/party_copies.h"
 
+#include "common/failure.h"
 #include "firebird/fb_query.h"
 #include "session/operator.h"
 #include "session/session.h"
@@ -10,9 +11,10 @@
 
 using K = ValueKind;
 
-void CopySuppliers(CopyRun& run)
+static DeclaredCopy SuppliersDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "fornecedores";
     copy.fileName = "KQ000018.dat";
     copy.title = "Iniando Cópia Fornecedores...";
     copy.completion = "Cópia de Fornecedores Concluída";
@@ -33,8 +35,10 @@ void CopySuppliers(CopyRun& run)
         {"ies", "ies", K::Trimmed},         {"cod_mun", "cod_mun", K::Digits},  {"suframa", "suframa", K::Trimmed},
         {"tipo", "tipo", K::Trimmed},       {"cpf", "cpf", K::Trimmed},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
+
+void CopySuppliers(CopyRun& run) { RunDeclaredCopy(run, SuppliersDeclaration()); }
 
 namespace {
 
@@ -95,6 +99,9 @@ std::vector<FieldMapping> ClientMapping()
     };
 }
 
+// Read besides the mapping: the code's test, and the document chosen by the type.
+const std::vector<std::string> kClientOtherFields = {"codigo", "tipo", "cpf", "cgc"};
+
 // Individuals (type "1" or "6", compared as read) carry their cpf; everyone else their cgc. Both as read.
 void BindDocument(MappedFields& fields, FbQuery& query)
 {
@@ -111,6 +118,7 @@ bool OpenClientFile(CopyRun& run)
         table.Close();
         const auto found = FindInFolderIgnoringCase(run.session.paths.legacyFolder, kClientFile);
         table.SetDBFFileName(found ? *found : run.LegacyPath(kClientFile));
+        table.SetTextCodePage(run.op.LegacyCodePage());
         table.Open();
         table.MoveFirst();
         run.session.copy.copiedCount = 0;
@@ -138,6 +146,7 @@ void CommitClientsAndCloseFile(CopyRun& run)
         if (transaction.Active()) transaction.Commit();
         run.session.table.Close();
     } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         run.op.ShowMessage(std::string("Erro: ") + failure.what() + ". Tente Novamente Copia Clientes");
         if (transaction.Active()) transaction.Rollback();
     }
@@ -154,7 +163,7 @@ void CopyClients(CopyRun& run)
     FbQuery& query = run.Query();
     SetStatement(query, kClientSql);
 
-    MappedFields fields(run.session.table, ClientMapping());
+    MappedFields fields(run.session.table, ClientMapping(), kClientOtherFields);
     RecordSteps steps;
     steps.bind = [&] {
         // Codes without digits, or only zeros, are counted but not written.
@@ -170,4 +179,9 @@ void CopyClients(CopyRun& run)
     ResyncSequence(run, "cliente", "cliente", CodeForm::Integer);
     GuardedCommit(run);
     LogCountAndCompletion(run, "Cópia de Clientes Concluída");
+}
+
+std::vector<FieldsRead> PartyCopiesFieldsRead()
+{
+    return {FieldsReadBy(SuppliersDeclaration()), {kClientFile, "clientes", FieldNames(ClientMapping(), kClientOtherFields)}};
 }

@@ -70,6 +70,9 @@ std::vector<FieldMapping> ProductMapping()
     };
 }
 
+// Read besides the mapping, by BindComputed.
+const std::vector<std::string> kProductOtherFields = {"aliquota", "localiza"};
+
 void BindComputed(CopyRun& run, MappedFields& fields, FbQuery& query)
 {
     // A blank tax rate becomes "02"; any other is written with its blanks.
@@ -99,7 +102,7 @@ void CopyProducts(CopyRun& run)
 
     LegacyTable& table = run.session.table;
     FbQuery& query = run.Query();
-    MappedFields fields(table, ProductMapping());
+    MappedFields fields(table, ProductMapping(), kProductOtherFields);
     RecordSteps steps;
     steps.passOver = [&] { return table.IsDeleted(); };
     steps.bind = [&] {
@@ -196,3 +199,5 @@ void UpdateProductField(Session& session, Operator& op)
 
     FinishProductRun(run);
 }
+
+FieldsRead ProductCopyFieldsRead() { return {kProductFile, "produtos", FieldNames(ProductMapping(), kProductOtherFields)}; }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "copy/field_mapping.h"
+
 struct CopyRun;
 struct Session;
 class Operator;
@@ -14,3 +16,6 @@ void UpdateProductField(Session& session, Operator& op);
 
 // A name that may stand as a column in a statement's text: a letter, then letters, digits, "_" or "$", at most 31.
 bool IsPlainIdentifier(const std::string& name);
+
+// The fields the product copy reads from its legacy file.
+FieldsRead ProductCopyFieldsRead();

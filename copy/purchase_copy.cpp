@@ -36,11 +36,13 @@ const char* const kNewNote = "insert into entrada(data, CHEGADA, TOTAL_NOTA, FOR
                              "values(:data, :CHEGADA, :TOTAL_NOTA, :FORNEC, :NOTA)";
 const char* const kRepeatedNote = "update entrada set data = :data, CHEGADA = :CHEGADA, TOTAL_NOTA = :TOTAL_NOTA "
                                   "where nota = :NOTA and fornec = :FORNEC";
+// These two draw CODENTRADA themselves: each writes exactly one row, so the sequence advances once, as the draw
+// before the statement would have advanced it.
 const char* const kNewItem = "insert into item_entrada(COD, QUANT, P_COMPRA, DESTINO, USUARIO, NOTA, DATA, TOTAL, "
                              "CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, :TOTAL, "
-                             ":CODENTRADA, :FORNEC)";
+                             "gen_id(entrada, 1), :FORNEC)";
 const char* const kRepeatedItem = "update item_entrada set QUANT = :QUANT, P_COMPRA = :P_COMPRA, USUARIO = 0, "
-                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = :CODENTRADA, FORNEC = :FORNEC "
+                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = gen_id(entrada, 1), FORNEC = :FORNEC "
                                   "where cod = :COD and nota = :NOTA and destino = :DESTINO";
 
 // A record whose arrival date is missing or unreadable counts as arrived on this day.
@@ -86,12 +88,16 @@ Money Product(Money a, Money b)
     return Money{static_cast<std::int64_t>(rounded)};
 }
 
+// Every field the copy reads.
+const std::vector<std::string> kPurchaseFields = {"nota", "chegada", "data", "fornec", "quant", "P_COMPRA", "codigo",
+                                                  "destino"};
+
 // The legacy file holds only item records; consecutive records with the same nota form one note, whose own
 // values are those of its last record.
 class PurchasesCopy {
 public:
     explicit PurchasesCopy(CopyRun& run)
-        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {})
+        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {}, kPurchaseFields)
     {
     }
 
@@ -101,6 +107,7 @@ public:
         if (WriteShortcuts::Enabled()) {
             plainNotes_ = TableKnownEmpty(query_, "entrada");
             plainItems_ = TableKnownEmpty(query_, "item_entrada");
+            if (plainItems_) plainItems_ = ReadEntrySequence();
         }
         RecordSteps steps;
         steps.passOver = [this] { return ArrivedBeforeBox(); };
@@ -111,13 +118,15 @@ public:
             return true;
         };
         steps.execute = [this] {
-            query_.Execute();
+            SettlingTheDraw([this] { query_.Execute(); });
+            if (drawOwed_) ++lastEntry_;
+            drawOwed_ = false;
             if (itemKept_) runItems_.Add(itemKey_);
             noteTotal_.tenThousandths += itemTotal_.tenThousandths;
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
-        if (run_.session.copy.copiedCount > 0) Guarded(run_, [this] { WriteNote(); });
+        if (run_.session.copy.copiedCount > 0) GuardedRecordWrite(run_, [this] { WriteNote(); });
     }
 
 private:
@@ -135,7 +144,7 @@ private:
     void EndNoteBefore(std::int32_t number)
     {
         table_.MovePrior();
-        Guarded(run_, [this] { WriteNote(); });
+        GuardedRecordWrite(run_, [this] { WriteNote(); });
         noteTotal_ = Money{};
         table_.MoveNext();
         noteNumber_ = number;
@@ -176,20 +185,84 @@ private:
         return runFresh_;
     }
 
+    // The entrada sequence's value as the copy knows it, for the items whose statement draws CODENTRADA itself.
+    bool ReadEntrySequence()
+    {
+        try {
+            lastEntry_ = std::stoll(NextSequenceValue("entrada", 0, query_));
+            return true;
+        } catch (const std::exception& failure) {
+            RethrowIfFatal(failure);
+            return false;
+        }
+    }
+
+    // Runs a step of an item whose statement owes the draw. Should it fail, the draw is made apart when the statement
+    // did not make it, so that every copied record still advances the sequence once.
+    void SettlingTheDraw(const std::function<void()>& step)
+    {
+        if (!drawOwed_) return step();
+        try {
+            step();
+        } catch (...) {
+            drawOwed_ = false;
+            try {
+                const std::int64_t now = std::stoll(NextSequenceValue("entrada", 0, query_));
+                lastEntry_ = now != lastEntry_ ? now : std::stoll(NextSequenceValue("entrada", 1, query_));
+            } catch (const std::exception& failure) {
+                RethrowIfFatal(failure);
+                plainItems_ = false;
+            }
+            throw;
+        }
+    }
+
     void BindItem()
     {
+        const bool drawnByStatement = plainItems_ && lastEntry_ < std::numeric_limits<std::int32_t>::max();
+        if (!drawnByStatement) {
+            plainItems_ = false;  // from here on every item goes through "update or insert"
+            BindItemDrawnApart();
+            return;
+        }
+        drawOwed_ = true;
+        SettlingTheDraw([this] {
+            const std::int32_t code = DigitsOr(Text("codigo"), 0);
+            const std::int32_t destination = DigitsOr(Text("destino"), 1);
+            const std::int32_t note = DigitsOr(Text("nota"), 0);
+            itemKey_ = {code, destination};
+            itemKept_ = ItemKeyKnown(note);
+            if (!itemKept_) {
+                // "update or insert" may write more than one row: its value is drawn apart.
+                drawOwed_ = false;
+                lastEntry_ = StrictInteger(NextSequenceValue("entrada", 1, query_));
+                SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+                query_.SetInteger("CODENTRADA", static_cast<std::int32_t>(lastEntry_));
+            } else {
+                SetStatement(query_, runItems_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
+            }
+            BindItemValues(code, destination, note);
+        });
+    }
+
+    void BindItemDrawnApart()
+    {
         const std::int32_t entry = StrictInteger(NextSequenceValue("entrada", 1, query_));
+        lastEntry_ = entry;
         const std::int32_t code = DigitsOr(Text("codigo"), 0);
         const std::int32_t destination = DigitsOr(Text("destino"), 1);
         const std::int32_t note = DigitsOr(Text("nota"), 0);
-        itemKey_ = {code, destination};
-        itemKept_ = ItemKeyKnown(note);
+        itemKept_ = false;
         if (!WriteShortcuts::Enabled())
             SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
-        else if (!itemKept_)
-            SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
         else
-            SetStatement(query_, runItems_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
+            SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+        if (WriteShortcuts::Enabled()) query_.SetInteger("CODENTRADA", entry);
+        BindItemValues(code, destination, note);
+    }
+
+    void BindItemValues(std::int32_t code, std::int32_t destination, std::int32_t note)
+    {
         const Money quantity = AsMoney(fields_.Field("quant"));
         const Money price = AsMoney(fields_.Field("P_COMPRA"));
         itemTotal_ = Product(quantity, price);
@@ -200,7 +273,6 @@ private:
         query_.SetInteger("NOTA", note);
         query_.SetDate("DATA", AsDate(fields_.Field("data")));
         query_.SetMoney("TOTAL", itemTotal_);
-        if (WriteShortcuts::Enabled()) query_.SetInteger("CODENTRADA", entry);
         query_.SetInteger("FORNEC", DigitsOr(Text("fornec"), 0));
     }
 
@@ -219,6 +291,8 @@ private:
     WrittenKeys<2> runItems_;  // cod, destino of the items written under runNote_
     WrittenKeys<2>::Key itemKey_{};
     bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
+    std::int64_t lastEntry_ = 0;  // the entrada sequence's value after the latest draw
+    bool drawOwed_ = false;  // the current item's statement draws its CODENTRADA
 };
 
 }  // namespace
@@ -235,3 +309,5 @@ void CopyPurchases(CopyRun& run)
     ResyncSaleNumbers(run);
     LogCountAndCompletion(run, "Cópia de Entradas Concluída");
 }
+
+FieldsRead PurchaseCopyFieldsRead() { return {kFileName, "entradas", kPurchaseFields}; }

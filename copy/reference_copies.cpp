@@ -9,9 +9,10 @@
 using K = ValueKind;
 using PreDelete = DeclaredCopy::PreDelete;
 
-void CopyCfops(CopyRun& run)
+static DeclaredCopy CfopsDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "CFOPs";
     copy.fileName = "KQ000039.dat";
     copy.checkFile = true;
     copy.title = "Iniciando Cópia de CFOPs...";
@@ -25,12 +26,15 @@ void CopyCfops(CopyRun& run)
         {"icms", "icms", K::FirstN, 1},
         {"cod_ispis", "cod_ispis", K::FirstN, 3},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopyCashHistories(CopyRun& run)
+void CopyCfops(CopyRun& run) { RunDeclaredCopy(run, CfopsDeclaration()); }
+
+static DeclaredCopy CashHistoriesDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "históricos de caixa";
     copy.fileName = "KQ000034.dat";
     copy.checkFile = true;
     copy.title = "Iniciando Cópia de Históricos...";
@@ -40,12 +44,15 @@ void CopyCashHistories(CopyRun& run)
         {"cod", "codigo", K::IntegerOrZero},
         {"grupo", "grupo", K::FirstN, 25},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopySellers(CopyRun& run)
+void CopyCashHistories(CopyRun& run) { RunDeclaredCopy(run, CashHistoriesDeclaration()); }
+
+static DeclaredCopy SellersDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "vendedores";
     copy.fileName = "KQ000017.dat";
     copy.title = "Iniciando Cópia Vendedores...";
     copy.completion = "Cópia de Vendedores Concluída";
@@ -61,12 +68,15 @@ void CopySellers(CopyRun& run)
     copy.keepRecord = [](MappedFields& fields) {
         return StrictInteger(DigitsOnly(AsText(fields.Field("codigo")))) > 0;
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopyAddressBook(CopyRun& run)
+void CopySellers(CopyRun& run) { RunDeclaredCopy(run, SellersDeclaration()); }
+
+static DeclaredCopy AddressBookDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "agenda";
     copy.fileName = "KQ000051.dat";
     copy.checkFile = true;
     copy.title = "Iniciando Cópia Agenda...";
@@ -86,12 +96,15 @@ void CopyAddressBook(CopyRun& run)
     copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields&) {
         query.SetText("cod", NextSequenceValue("agenda", 1, r.SecondQuery()));
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopyProductGroups(CopyRun& run)
+void CopyAddressBook(CopyRun& run) { RunDeclaredCopy(run, AddressBookDeclaration()); }
+
+static DeclaredCopy ProductGroupsDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "grupos de produtos";
     copy.fileName = "KQ000030.dat";
     copy.title = "Iniciando Cópia Grupo de Produtos...";
     copy.completion = "Cópia de Grupos de produtos Concluída";
@@ -107,12 +120,15 @@ void CopyProductGroups(CopyRun& run)
         {"cod", "codigo", K::AsRead},
         {"nome", "nome", K::Trimmed},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopyCashGroups(CopyRun& run)
+void CopyProductGroups(CopyRun& run) { RunDeclaredCopy(run, ProductGroupsDeclaration()); }
+
+static DeclaredCopy CashGroupsDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "grupos de caixa";
     copy.fileName = "KQ000004.dat";
     copy.title = "Iniciando Cópia Grupos de Caixa...";
     copy.completion = "Cópia de Grupos de Caixa Concluída";
@@ -128,12 +144,15 @@ void CopyCashGroups(CopyRun& run)
         {"cod", "codigo", K::AsRead},
         {"nome", "grupo", K::Trimmed},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
 }
 
-void CopyManufacturers(CopyRun& run)
+void CopyCashGroups(CopyRun& run) { RunDeclaredCopy(run, CashGroupsDeclaration()); }
+
+static DeclaredCopy ManufacturersDeclaration()
 {
     DeclaredCopy copy;
+    copy.what = "fabricantes";
     copy.fileName = "KQ000029.dat";
     copy.title = "Iniando Cópia Fabricantes...";
     copy.completion = "Cópia de Fabricantes Concluída";
@@ -146,5 +165,17 @@ void CopyManufacturers(CopyRun& run)
         {"cod", "codigo", K::IntegerOrZero},
         {"nome", "nome", K::FirstN, 30},
     };
-    RunDeclaredCopy(run, copy);
+    return copy;
+}
+
+void CopyManufacturers(CopyRun& run) { RunDeclaredCopy(run, ManufacturersDeclaration()); }
+
+std::vector<FieldsRead> ReferenceCopiesFieldsRead()
+{
+    std::vector<FieldsRead> reads;
+    for (const DeclaredCopy& copy : {CfopsDeclaration(), CashHistoriesDeclaration(), SellersDeclaration(),
+                                     AddressBookDeclaration(), ProductGroupsDeclaration(), CashGroupsDeclaration(),
+                                     ManufacturersDeclaration()})
+        reads.push_back(FieldsReadBy(copy));
+    return reads;
 }

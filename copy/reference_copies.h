@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+#include "copy/field_mapping.h"
+
 struct CopyRun;
 
 void CopyCfops(CopyRun& run);
@@ -9,3 +13,6 @@ void CopyAddressBook(CopyRun& run);
 void CopyProductGroups(CopyRun& run);
 void CopyCashGroups(CopyRun& run);
 void CopyManufacturers(CopyRun& run);
+
+// The fields these copies read from their legacy files.
+std::vector<FieldsRead> ReferenceCopiesFieldsRead();

@@ -70,13 +70,17 @@ const std::vector<FieldMapping> kSaleMapping = {
     {"prazo", "prazo", K::AsRead},    {"entrada", "entrad", K::Money},
 };
 
+// Read besides the mappings: the closing test, the item's origin and discount, the sale's seller and crc.
+const std::vector<std::string> kItemOtherFields = {"codigo", "data", "origem", "total", "p_total"};
+const std::vector<std::string> kSaleOtherFields = {"vendedor", "crc"};
+
 // The legacy file stores a sale as its item records followed by one closing record; the closing record is the one
 // whose codigo has no digits (or more than an integer holds).
 class SalesCopy {
 public:
     explicit SalesCopy(CopyRun& run)
-        : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping),
-          sales_(run.session.table, kSaleMapping)
+        : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping, kItemOtherFields),
+          sales_(run.session.table, kSaleMapping, kSaleOtherFields)
     {
     }
 
@@ -88,13 +92,17 @@ public:
             const auto sales = HighestNota(query_, "venda");
             plainItems_ = items.has_value();
             highestItemNota_ = items.value_or(0);
-            plainSales_ = sales.has_value();
+            // Without a primary key the "update or insert" of venda fails for every sale; so shall it.
+            plainSales_ = sales.has_value() && HasPrimaryKey(query_, "VENDA");
             lastSaleWritten_ = sales.value_or(0);
         }
         saleNumber_ = NextSaleNumber();
         RecordSteps steps;
         steps.passOver = [this] { return OutsideDateRange(); };
         steps.bind = [this] {
+            // Every record's crc is read and encoded, though only closing records write it: a file without the
+            // field fails on every record.
+            crc_ = SaleCrc(AsText(sales_.Field("crc")));
             code_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo"))));
             closing_ = code_ == 0;
             if (!closing_) BindItem();
@@ -177,7 +185,7 @@ private:
 
     void CloseSale()
     {
-        Guarded(run_, [this] {
+        GuardedRecordWrite(run_, [this] {
             const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
             std::int32_t sellerValue = 0;
             const bool bound = WriteShortcuts::Enabled() && SellerValue(seller, sellerValue);
@@ -186,7 +194,7 @@ private:
             SetStatement(query_, (plain ? kNewSaleHead : kSaleHead) + (bound ? kSellerParameter : seller) + kSaleTail);
             if (bound) query_.SetInteger("vendedor", sellerValue);
             query_.SetInteger("nota", saleNumber_);
-            query_.SetText("crc", SaleCrc(AsText(sales_.Field("crc"))));
+            query_.SetText("crc", crc_);
             sales_.BindAll(query_);
             query_.Execute();
             if (saleNumber_ > lastSaleWritten_) lastSaleWritten_ = saleNumber_;
@@ -220,6 +228,7 @@ private:
     bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
     bool plainSales_ = false;
     std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written
+    std::string crc_;  // the current record's encoded crc
 };
 
 }  // namespace
@@ -246,4 +255,11 @@ void CopySales(CopyRun& run)
     GuardedCommit(run);
     ResyncSaleNumbers(run);
     LogCountAndCompletion(run, "Cópia de Vendas Concluída");
+}
+
+FieldsRead SalesCopyFieldsRead()
+{
+    std::vector<std::string> fields = FieldNames(kItemMapping, kItemOtherFields);
+    for (const std::string& field : FieldNames(kSaleMapping, kSaleOtherFields)) fields.push_back(field);
+    return {kFileName, "vendas", FieldNames({}, fields)};
 }

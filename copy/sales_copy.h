@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "copy/field_mapping.h"
+
 struct CopyRun;
 
 // Copies the legacy sales file KQ000009.dat, records dated within the two sales date boxes, into venda and
@@ -15,3 +17,6 @@ std::string CrcDigits(const std::string& text);
 // The venda sequence restarted at the highest sale number in venda (0 when there is none). Run after the
 // commit; the restart stays pending in the transaction that reading the number starts.
 void ResyncSaleNumbers(CopyRun& run);
+
+// The fields the sales copy reads from its legacy file.
+FieldsRead SalesCopyFieldsRead();

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/failure.h"
 #include "copy/copy_steps.h"
 #include "firebird/fb_query.h"
 
@@ -15,7 +16,24 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table)
         const bool empty = query.Eof();
         query.Close();
         return empty;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
+        query.Close();
+        return false;
+    }
+}
+
+bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
+{
+    try {
+        SetStatement(query, "select first 1 1 as one from rdb$relation_constraints where rdb$relation_name = '" +
+                                upperCaseTable + "' and rdb$constraint_type = 'PRIMARY KEY'");
+        query.Open();
+        const bool found = !query.Eof();
+        query.Close();
+        return found;
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         query.Close();
         return false;
     }
@@ -29,7 +47,8 @@ std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table
         const std::int32_t highest = query.ColumnInteger("nota");
         query.Close();
         return highest;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
         query.Close();
         return std::nullopt;
     }

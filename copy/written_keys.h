@@ -47,5 +47,8 @@ private:
 // query closed.
 bool TableKnownEmpty(FbQuery& query, const std::string& table);
 
+// True when the table (its name in upper case) has a primary key; false also when that cannot be read.
+bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable);
+
 // The highest nota in the table (0 when it is empty); none when it cannot be read. Leaves the query closed.
 std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table);

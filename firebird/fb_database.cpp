@@ -32,6 +32,10 @@ std::string BuildDpb(const std::vector<std::string>& params)
         else
             throw DatabaseError("Parâmetro de conexão desconhecido: " + param);
     }
+    // File names travel as UTF-8, as the program holds them, whatever the locale: the client would otherwise
+    // convert them from the locale's character set, which fails for "joão" under LANG=C.
+    dpb += static_cast<char>(isc_dpb_utf8_filename);
+    dpb += static_cast<char>(0);
     dpb += static_cast<char>(isc_dpb_sql_dialect);
     dpb += static_cast<char>(4);
     dpb.append("\3\0\0\0", 4);
@@ -48,11 +52,18 @@ FbDatabase::~FbDatabase()
         Close();
     } catch (...) {
         // The process is ending: nothing can be reported any more.
-        ISC_STATUS_ARRAY status;
-        if (transaction_.Active()) isc_rollback_transaction(status, transaction_.Handle());
-        for (FbQuery* query : listeners_) query->ForgetPrepared();
-        if (handle_) isc_detach_database(status, &handle_);
+        Abandon();
     }
+}
+
+void FbDatabase::Abandon()
+{
+    transaction_.RollbackQuietly();
+    for (FbQuery* query : listeners_) query->ForgetPrepared();
+    if (!handle_) return;
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, &handle_);
+    handle_ = 0;
 }
 
 void FbDatabase::SetName(const std::string& name)

@@ -33,6 +33,9 @@ public:
     void Open();  // does nothing when already open
     void Close();  // commits an active transaction first; does nothing when closed
     bool IsOpen() const { return handle_ != 0; }
+    // Rolls back an active transaction and closes the connection, letting go of failures on the way: what is
+    // left to do after a fatal fault, so that nothing pending is committed later.
+    void Abandon();
 
     FbTransaction& DefaultTransaction() { return transaction_; }
     isc_db_handle* Handle() { return &handle_; }

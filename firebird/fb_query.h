@@ -59,6 +59,8 @@ public:
     // anything else goes out on the connection and before its transaction ends. With batching off, or for a
     // statement that cannot be batched, the row is executed at once and its outcome reported before returning.
     void ExecuteBatched(BatchOutcome outcome);
+    // Whether ExecuteBatched may keep a row waiting here rather than execute it at once.
+    bool MayWait() const;
     // Sends the rows waiting, reporting their outcomes.
     void Flush();
     bool HasWaitingRows() const { return !waiting_.empty(); }

@@ -49,10 +49,14 @@ void FbQuery::DecideBatchRows(PreparedStatement& statement)
     statement.sequencesDrawn = SequencesDrawn(statement.scanned.sql);
 }
 
+bool FbQuery::MayWait() const
+{
+    return batching_ == Batching::On || (batching_ == Batching::ThroughServer && database_.ThroughServer());
+}
+
 void FbQuery::ExecuteBatched(BatchOutcome outcome)
 {
-    if (batching_ == Batching::Off || (batching_ == Batching::ThroughServer && !database_.ThroughServer()))
-        return RunNow(outcome);
+    if (!MayWait()) return RunNow(outcome);
     Close();
     PreparedStatement& statement = Statement();
     if (waitingStatement_ != &statement) {

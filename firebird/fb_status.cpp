@@ -1,6 +1,7 @@
 #include "firebird/fb_status.h"
 
 #include "firebird/database_error.h"
+#include "firebird/fatal_status.h"
 
 std::string StatusText(const ISC_STATUS* status)
 {
@@ -16,5 +17,5 @@ std::string StatusText(const ISC_STATUS* status)
 
 void CheckStatus(const ISC_STATUS* status)
 {
-    if (status[0] == 1 && status[1] != 0) throw DatabaseError(StatusText(status));
+    if (status[0] == 1 && status[1] != 0) throw DatabaseError(StatusText(status), FatalKindOfStatus(status));
 }

@@ -16,7 +16,7 @@ void FbTransaction::Start()
     isc_start_transaction(status, &handle_, 1, database_.Handle(), static_cast<unsigned short>(sizeof kTpb), kTpb);
     if (status[0] == 1 && status[1]) {
         handle_ = 0;
-        throw DatabaseError(StatusText(status));
+        CheckStatus(status);
     }
 }
 
@@ -41,4 +41,12 @@ void FbTransaction::Rollback()
     ISC_STATUS_ARRAY status;
     isc_rollback_transaction(status, &handle_);
     CheckStatus(status);
+}
+
+void FbTransaction::RollbackQuietly()
+{
+    if (!Active()) return;
+    ISC_STATUS_ARRAY status;
+    isc_rollback_transaction(status, &handle_);
+    handle_ = 0;
 }

@@ -19,6 +19,9 @@ public:
     void Rollback();
     // Starts it when it is not active (the implicit start of the first statement).
     void EnsureActive();
+    // Rolls back an active transaction and forgets it even when the rollback fails: after a lost connection the
+    // server discards the unfinished transaction by itself.
+    void RollbackQuietly();
 
     isc_tr_handle* Handle() { return &handle_; }
 

@@ -78,12 +78,14 @@ void StoreDateTimeAs(short describedType, const DateTime& value, std::vector<cha
     case SQL_TYPE_TIME: {
         ISC_TIME time;
         isc_encode_sql_time(&tm, &time);
+        time += static_cast<ISC_TIME>(value.tenThousandths);
         Store(buffer, var, SQL_TYPE_TIME, time);
         break;
     }
     default: {
         ISC_TIMESTAMP stamp;
         isc_encode_timestamp(&tm, &stamp);
+        stamp.timestamp_time += static_cast<ISC_TIME>(value.tenThousandths);
         Store(buffer, var, SQL_TIMESTAMP, stamp);
     }
     }

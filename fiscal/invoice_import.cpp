@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "common/interruption.h"
 #include "session/choosers.h"
 #include "session/operator.h"
 #include "session/session.h"
@@ -134,10 +135,18 @@ void ImportInvoiceXmls(Session& session, Operator& op)
 
     int added = 0;
     for (const std::string& name : XmlFileNames(folder, op)) {
+        StopIfInterrupted();
         const std::string text = LoadAsLines(folder + "/" + name);
         if (!IsAcceptedStatus(Trimmed(TagValue("cStat", text)))) continue;
         ++added;
-        Record(session.target, InvoiceOf(text));
+        Invoice invoice;
+        try {
+            invoice = InvoiceOf(text);
+        } catch (const Failure& failure) {
+            // Hundreds of files: the failure names the one it came from.
+            throw Failure(folder + "/" + name + ": " + failure.what());
+        }
+        Record(session.target, invoice);
     }
 
     op.ShowMessage("Total Adicionados: " + std::to_string(added));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "common/interruption.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "session/value_helpers.h"
@@ -92,6 +93,7 @@ void ImportOrvelProducts(Session& session, Operator& op)
 
     std::int32_t lastRecord = 0;
     while (!stock.Eof()) {
+        StopIfInterrupted();
         const std::string code = taxSituations.CodeFor(stock.ColumnText("st"));
         insert.SetText("cod", stock.ColumnText("registro"));
         insert.SetText("codbar", stock.ColumnText("referencia").substr(0, 15));

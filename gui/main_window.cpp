@@ -4,20 +4,24 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <algorithm>
+#include <csignal>
 
+#include "gui/main_window_look.h"
+#include "app/command_report.h"
+#include "common/interruption.h"
 #include "widgets/kq_edit_data.h"
 
 namespace {
@@ -34,43 +38,25 @@ QString FromOperatorText(const std::string& text)
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A modal box titled "ConvQuibraW" with one OK button. Its text is shown as it stands: a folder name or a server
+// text holding "<i>" is not markup.
+void ShowPlainBox(QMessageBox::Icon icon, const QString& text, QWidget* owner)
+{
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 QString FromPath(const std::string& path) { return QString::fromLocal8Bit(path); }
 std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
-// "MS Sans Serif" at 8 points, or the closest installed face of similar width, or the platform's sans at 8.
-QFont WindowFont()
-{
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
-        QFont font(QString::fromLatin1(family), 8);
-        if (QFontInfo(font).family() == font.family()) return font;
-    }
-    QFont fallback = QApplication::font();
-    fallback.setPointSize(8);
-    return fallback;
-}
-
-// Wider faces than the one the layout was drawn for would clip the fixed-size instruction text: step the size
-// down until every line fits.
-void FitLinesToWidth(QLabel& label)
-{
-    QFont font = label.font();
-    const QStringList lines = label.text().split(QLatin1Char('\n'));
-    const auto widest = [&lines](const QFont& f) {
-        const QFontMetrics metrics(f);
-        int width = 0;
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        return width;
-    };
-    while (widest(font) > label.width() && font.pointSizeF() > 6) font.setPointSizeF(font.pointSizeF() - 0.5);
-    label.setFont(font);
-}
-
 }  // namespace
 
-// Holds the window's input for the life of one command and gives it back however the command ends.
+// Holds the window's input for the life of one command and gives it back however the command ends, with the focus
+// where it was when the command started: disabling the inputs moves it to the log, the one widget left enabled.
 class MainWindow::InputPause {
 public:
-    explicit InputPause(MainWindow& window) : window_(window)
+    explicit InputPause(MainWindow& window) : window_(window), focusAtStart_(window.focusWidget())
     {
         window_.commandRunning_ = true;
         for (QWidget* input : window_.inputs_) input->setEnabled(false);
@@ -79,6 +65,7 @@ public:
     {
         for (QWidget* input : window_.inputs_) input->setEnabled(true);
         window_.commandRunning_ = false;
+        if (focusAtStart_) focusAtStart_->setFocus(Qt::OtherFocusReason);
         // A focus asked for while the boxes were disabled lands now.
         if (const auto target = std::exchange(window_.pendingFocus_, std::nullopt)) window_.Focus(*target);
     }
@@ -87,6 +74,7 @@ public:
 
 private:
     MainWindow& window_;
+    QPointer<QWidget> focusAtStart_;
 };
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
@@ -95,7 +83,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Backup/Restore"));
     setFont(WindowFont());
-    resize(490, 647);
+    resize(kOuterSize);
     BuildWidgets();
     SetTabOrder();
     startCopyButton_->setFocus();
@@ -109,6 +97,8 @@ QPushButton* MainWindow::AddButton(const char* name, const QString& caption, int
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, height);
+    // Enter and the keypad's Enter press the focused button, as on Windows.
+    button->setAutoDefault(true);
     connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     inputs_.push_back(button);
     return button;
@@ -196,6 +186,13 @@ void MainWindow::BuildWidgets()
                                    Command::RenumberNfe);
     convertXmlsButton_ = AddButton("convertXmlsButton", QStringLiteral("Converter XMLs"), 240, 328, 145, 33,
                                    Command::ConvertXmls);
+    // The free foot of the right column: the legacy texts' code page and the look at the folder before a run.
+    dosTextsCheck_ = new QCheckBox(QStringLiteral("Textos do DOS (CP850)"), this);
+    dosTextsCheck_->setObjectName(QStringLiteral("dosTextsCheck"));
+    dosTextsCheck_->setGeometry(240, 376, 217, 17);
+    inputs_.push_back(dosTextsCheck_);
+    checkFolderButton_ = AddButton("checkFolderButton", QStringLiteral("Verificar Pasta"), 240, 400, 145, 33,
+                                   Command::CheckLegacyFolder);
 
     progressGauge_ = new QProgressBar(this);
     progressGauge_->setObjectName(QStringLiteral("progressGauge"));
@@ -233,37 +230,78 @@ void MainWindow::SetTabOrder()
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void MainWindow::CentreOnScreen()
-{
-    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!shown) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(shown->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The focused widget shows its focus frame from the start, not only after the first Tab; showing a window
+    // clears the mark, so it is set here.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     // Only the window being shown by the program counts, not its return from being minimised.
     if (event->spontaneous()) return;
     session_.paths = RememberedPaths{};
-    CentreOnScreen();
+    CentreOnScreen(*this);
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        // Only the first frame counts: a window the operator resized or maximised keeps the size it has.
+        if (!frameFitted_) frameFitted_ = FitFrameIntoOuterSize(*this, kOuterSize);
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (commandRunning_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
+    if (!commandRunning_) return QWidget::closeEvent(event);
+    event->ignore();
+    const QString question = QStringLiteral("Interromper o comando? O que esta cópia gravou até agora será desfeito.");
+    bool stop = false;
+    if (answerer_.question) {
+        stop = answerer_.question(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::NoButton, this);
+        QAbstractButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("Não"), QMessageBox::NoRole));
+        box.exec();
+        stop = box.clickedButton() == yes;
+    }
+    if (stop) RequestInterruption(SIGTERM);
+}
+
+// A click whose press and release come together reaches its button before the date box it left has taken the
+// focus back: no command starts while a box refuses to let the focus go.
+bool MainWindow::DateBoxRefusesToLetGo()
+{
+    for (KqEditData* box : {salesFromBox_, salesToBox_}) {
+        if (!box->LeavingIsRefused()) continue;
+        if (!box->hasFocus()) box->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::Run(Command command)
 {
-    if (commandRunning_) return;
-    InputPause pause(*this);
-    RunCommand(command, session_, *this);
+    if (commandRunning_ || DateBoxRefusesToLetGo()) return;
+    {
+        InputPause pause(*this);
+        const ReportOutcome report = RunReportedCommand(command, session_, *this);
+        if (!report.failure.empty())
+            LogAppend(report.failure);
+        else if (!report.path.empty())
+            LogAppend("Relatório: " + report.path);
+    }
+    // An interruption (the close question, or SIGTERM as the session ends) closes the window once the command
+    // has stopped.
+    if (InterruptionSignal() != 0) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // --- Operator: boxes and dialogs ---------------------------------------------------------------------------
@@ -272,15 +310,33 @@ void MainWindow::ShowMessage(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.information) return answerer_.information(shown);
-    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
-    box.exec();
+    ShowPlainBox(QMessageBox::NoIcon, shown, nullptr);
 }
+
+void MainWindow::ShowRecordFailureMessage(const std::string& text)
+{
+    if (failureBoxesSilenced_) return;
+    const QString shown = FromOperatorText(text);
+    if (answerer_.recordFailure) {
+        failureBoxesSilenced_ = answerer_.recordFailure(shown);
+        return;
+    }
+    if (answerer_.information) return answerer_.information(shown);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, shown, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    auto* silence = new QCheckBox(QStringLiteral("Não mostrar os próximos erros desta cópia"));
+    box.setCheckBox(silence);
+    box.exec();
+    failureBoxesSilenced_ = silence->isChecked();
+}
+
+void MainWindow::CopyStarted(const std::string&) { failureBoxesSilenced_ = false; }
 
 void MainWindow::ShowErrorBox(const std::string& text)
 {
     const QString shown = FromOperatorText(text);
     if (answerer_.error) return answerer_.error(shown);
-    QMessageBox::critical(this, kTitle, shown);
+    ShowPlainBox(QMessageBox::Critical, shown, this);
 }
 
 std::string MainWindow::ChooseFolder(const std::string& title)
@@ -324,7 +380,14 @@ std::optional<std::string> MainWindow::AskText(const std::string& caption, const
 
 // --- Operator: log, gauge, events ----------------------------------------------------------------------------
 
-void MainWindow::LogAppend(const std::string& line) { progressLog_->appendPlainText(FromOperatorText(line)); }
+void MainWindow::LogAppend(const std::string& line)
+{
+    progressLog_->appendPlainText(FromOperatorText(line));
+    // The box has no scroll bars to show that lines went on below: each new one is brought into view, even after
+    // the operator scrolled up.
+    QScrollBar* scroll = progressLog_->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+}
 
 void MainWindow::LogClear() { progressLog_->clear(); }
 
@@ -357,6 +420,8 @@ bool MainWindow::IsChecked(CheckBox box)
     }
     return false;
 }
+
+CodePage MainWindow::LegacyCodePage() { return dosTextsCheck_->isChecked() ? CodePage::Cp850 : CodePage::AsStored; }
 
 std::string MainWindow::LegacyFolderBox() { return ToPath(legacyFolderBox_->text()); }
 void MainWindow::SetLegacyFolderBox(const std::string& text) { legacyFolderBox_->setText(FromPath(text)); }

@@ -27,6 +27,11 @@ struct DialogAnswerer {
     std::function<QString(const QString& title)> folder;
     // The open-file dialog: nothing for a cancelled dialog.
     std::function<std::optional<QString>(const QString& title)> openFile;
+    // The box of a failed record: true when "Não mostrar os próximos erros desta cópia" was ticked. Without it,
+    // information answers the box, unticked.
+    std::function<bool(const QString& text)> recordFailure;
+    // A yes/no question ("Sim"/"Não"): true for yes.
+    std::function<bool(const QString& question)> question;
     // The input box: nothing for a cancelled box.
     std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& defaultText)>
         askText;
@@ -38,9 +43,9 @@ struct DialogAnswerer {
 // Object names, for tests and style sheets:
 //   buttons     startCopyButton, chooseLegacyButton, chooseTargetButton, backupRestoreButton, clearDatabaseButton,
 //               orvelImportButton, updateFieldButton, deleteReceivablesButton, renumberSalesButton,
-//               renumberNfeButton, convertXmlsButton
+//               renumberNfeButton, convertXmlsButton, checkFolderButton
 //   edit boxes  legacyFolderBox, targetBox, numberingBox; date boxes salesFromBox, salesToBox
-//   check boxes autoPecasCheck, copiaVendasCheck, copiaEntradasCheck
+//   check boxes autoPecasCheck, copiaVendasCheck, copiaEntradasCheck, dosTextsCheck
 //   others      progressLog (QPlainTextEdit), progressGauge (QProgressBar), instructionLabel
 //   labels      legacyFolderLabel, targetLabel, salesFromLabel, salesToLabel, numberingLabel
 class MainWindow : public QWidget, public Operator {
@@ -73,6 +78,7 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
     bool IsChecked(CheckBox box) override;
+    CodePage LegacyCodePage() override;
     std::string LegacyFolderBox() override;
     void SetLegacyFolderBox(const std::string& text) override;
     std::string TargetBox() override;
@@ -82,10 +88,15 @@ public:
     std::string NumberingText() override;
     void ClearNumbering() override;
     void Focus(FocusTarget target) override;
+    void ShowRecordFailureMessage(const std::string& text) override;
+    void CopyStarted(const std::string& fileName) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // The window stays while a command runs: the command works on what the window owns.
+    // Fits the frame into the outer size once the window manager has put one round the window.
+    bool event(QEvent* event) override;
+    // While a command runs the window asks whether to interrupt it; if so the command stops at its next record,
+    // rolls its copy back, and the window closes after it.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -97,12 +108,14 @@ private:
                            Command command);
     QLabel* AddLabel(const char* name, const QString& caption, int left, int top);
     QWidget* FocusWidget(FocusTarget target) const;
-    void CentreOnScreen();
+    bool DateBoxRefusesToLetGo();
 
     Session session_;
     DialogAnswerer answerer_;
     bool commandRunning_ = false;
+    bool failureBoxesSilenced_ = false;  // for the rest of the current copy
     std::optional<FocusTarget> pendingFocus_;
+    bool frameFitted_ = false;
 
     QPushButton* startCopyButton_ = nullptr;
     QPlainTextEdit* progressLog_ = nullptr;
@@ -120,6 +133,8 @@ private:
     QPushButton* deleteReceivablesButton_ = nullptr;
     QCheckBox* copiaVendasCheck_ = nullptr;
     QCheckBox* copiaEntradasCheck_ = nullptr;
+    QCheckBox* dosTextsCheck_ = nullptr;
+    QPushButton* checkFolderButton_ = nullptr;
     QLineEdit* numberingBox_ = nullptr;
     QPushButton* renumberSalesButton_ = nullptr;
     QPushButton* renumberNfeButton_ = nullptr;

@@ -30,12 +30,18 @@ Money IntegerMoney(std::int64_t value)
     return Money::FromUnits(value);
 }
 
+std::string Translated(std::string text, const LegacyField& field)
+{
+    if (const ByteTable* table = field.TextTranslation()) TranslateInPlace(text, *table);
+    return text;
+}
+
 std::string MemoText(const LegacyField& field)
 {
     const std::string_view bytes = field.Bytes();
     if (bytes.find_first_not_of(' ') == std::string_view::npos) return {};
     const auto block = DecodeInteger(bytes);
-    return block ? field.MemoText(*block) : std::string();
+    return block ? Translated(field.MemoText(*block), field) : std::string();
 }
 
 }  // namespace
@@ -44,7 +50,7 @@ std::string AsText(const LegacyField& field)
 {
     const std::string_view bytes = field.Bytes();
     switch (field.Kind()) {
-    case FieldKind::Text: return std::string(DecodeText(bytes));
+    case FieldKind::Text: return Translated(std::string(DecodeText(bytes)), field);
     case FieldKind::Integer:
     case FieldKind::LargeInteger: {
         const auto value = DecodeInteger(bytes);

@@ -44,7 +44,7 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t l
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw Failure(std::string("Read error: ") + std::strerror(errno));
+            throw Failure(std::string("Erro de leitura: ") + std::strerror(errno));
         }
         done += static_cast<std::size_t>(got);
     }

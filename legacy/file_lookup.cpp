@@ -19,7 +19,9 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
 
 std::optional<std::string> FindInFolderIgnoringCase(const std::string& folder, const std::string& name)
 {
-    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    // No folder named is no folder: the current directory is not a legacy folder the operator chose.
+    if (folder.empty()) return std::nullopt;
+    const fs::path dir(folder);
     std::error_code error;
     if (fs::is_regular_file(dir / name, error)) return (fs::path(folder) / name).string();
     for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
@@ -32,5 +34,9 @@ std::optional<std::string> FindInFolderIgnoringCase(const std::string& folder, c
 std::optional<std::string> FindMemoFileFor(const std::string& tablePath)
 {
     const fs::path table(tablePath);
-    return FindInFolderIgnoringCase(table.parent_path().string(), table.stem().string() + ".dbt");
+    const std::string folder = table.parent_path().string();
+    const auto found = FindInFolderIgnoringCase(folder.empty() ? "." : folder, table.stem().string() + ".dbt");
+    // A table named without folder keeps its memo without one too.
+    if (found && folder.empty() && found->rfind("./", 0) == 0) return found->substr(2);
+    return found;
 }

@@ -13,3 +13,5 @@ std::string_view LegacyField::Bytes() const
 }
 
 std::string LegacyField::MemoText(std::int64_t block) const { return table_->Memo().ReadText(block); }
+
+const ByteTable* LegacyField::TextTranslation() const { return table_->TextTranslation(); }

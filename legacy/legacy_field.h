@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "legacy/code_page.h"
 #include "legacy/table_layout.h"
 
 class LegacyTable;
@@ -29,6 +30,8 @@ public:
     std::string MemoText(std::int64_t block) const;
 
     const FieldDescriptor& Descriptor() const;
+    // The translation of the table's text values; nullptr when they are read as stored.
+    const ByteTable* TextTranslation() const;
 
 private:
     const LegacyTable* table_;

@@ -40,7 +40,7 @@ void LegacyTable::Open()
     if (open_) return;
     int errorNumber = 0;
     FileHandle file = FileHandle::OpenExclusive(fileName_, errorNumber);
-    if (!file.IsOpen()) throw Failure("Cannot open " + fileName_ + ": " + std::strerror(errorNumber));
+    if (!file.IsOpen()) throw Failure("Não foi possível abrir " + fileName_ + ": " + std::strerror(errorNumber));
     TableLayout layout = ReadTableLayout(file, fileName_);
     MemoFile memo = layout.HasMemo() ? MemoFile::OpenBeside(fileName_) : MemoFile();
     auto table = std::make_unique<OpenTable>(std::move(file), std::move(layout), std::move(memo));
@@ -96,4 +96,16 @@ std::vector<LegacyField> LegacyTable::Fields() const
     if (open_)
         for (std::size_t i = 0; i < open_->layout.fields.size(); ++i) fields.emplace_back(*this, i);
     return fields;
+}
+
+std::string LegacyTable::BytesAfterRecords() const
+{
+    if (!open_) return {};
+    const std::uint64_t size = FileSize();
+    const std::uint64_t end =
+        open_->layout.headerLength + static_cast<std::uint64_t>(open_->cursor.RecordTotal()) * RecordLength();
+    if (size <= end) return {};
+    std::string bytes(size - end, '\0');
+    bytes.resize(open_->file.ReadAt(end, bytes.data(), bytes.size()));
+    return bytes;
 }

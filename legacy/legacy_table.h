@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "legacy/code_page.h"
 #include "legacy/file_handle.h"
 #include "legacy/legacy_field.h"
 #include "legacy/memo_file.h"
@@ -24,6 +25,16 @@ public:
     void SetDBFFileName(const std::string& fileName) { fileName_ = fileName; }
     const std::string& DBFFileName() const { return fileName_; }
     const std::string& Name() const { return name_; }
+
+    // The code page the text and memo values are translated from into ISO 8859-1; AsStored (the default)
+    // gives the bytes as stored. Kept across Close and Open.
+    void SetTextCodePage(CodePage codePage)
+    {
+        codePage_ = codePage;
+        translation_ = Latin1Translation(codePage);
+    }
+    CodePage TextCodePage() const { return codePage_; }
+    const ByteTable* TextTranslation() const { return translation_; }
 
     // Opens the file and makes record 1 current; nothing when already open. Throws Failure and stays
     // closed when the file cannot be held or is not a table this reader walks.
@@ -51,6 +62,10 @@ public:
     std::uint32_t HeaderLength() const { return open_->layout.headerLength; }
     std::uint32_t RecordLength() const { return open_->layout.recordLength; }
     bool HasMemoFile() const { return open_ && open_->memo.IsOpen(); }
+    std::uint32_t HeaderRecordCount() const { return open_->layout.headerRecordCount; }
+    std::uint64_t FileSize() const { return open_->file.Size(); }
+    // The bytes after the last whole record: an end-of-file mark 0x1A, a partial record, or nothing.
+    std::string BytesAfterRecords() const;
 
     std::string_view CurrentRecord() const { return open_ ? open_->cursor.Record() : std::string_view(); }
     const FieldDescriptor& Descriptor(std::size_t index) const { return open_->layout.fields[index]; }
@@ -68,5 +83,7 @@ private:
 
     std::string name_;
     std::string fileName_;
+    CodePage codePage_ = CodePage::AsStored;
+    const ByteTable* translation_ = nullptr;
     std::unique_ptr<OpenTable> open_;
 };

@@ -1,5 +1,6 @@
 #include "legacy/memo_file.h"
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -11,10 +12,22 @@ constexpr char kTextEnd = 0x1A;
 
 MemoFile MemoFile::OpenBeside(const std::string& tablePath)
 {
+    MemoFile memo;
     const auto path = FindMemoFileFor(tablePath);
-    if (!path) return MemoFile();
+    if (!path) {
+        memo.status_ = Status::Missing;
+        return memo;
+    }
     int errorNumber = 0;
-    return MemoFile(FileHandle::OpenExclusive(*path, errorNumber));
+    FileHandle file = FileHandle::OpenExclusive(*path, errorNumber);
+    if (file.IsOpen()) {
+        memo = MemoFile(std::move(file));
+    } else {
+        memo.status_ = errorNumber == EWOULDBLOCK ? Status::HeldByAnotherProgram : Status::Unopenable;
+        memo.openError_ = std::strerror(errorNumber);
+    }
+    memo.path_ = *path;
+    return memo;
 }
 
 std::string MemoFile::ReadText(std::int64_t block) const

@@ -65,13 +65,14 @@ TableLayout ReadTableLayout(const FileHandle& file, const std::string& fileName)
     TableLayout layout;
     layout.version = header[0];
     if (got < kHeaderSize || (layout.version != 0x03 && layout.version != 0x83))
-        throw Failure(fileName + " is not a dBase III table file");
+        throw Failure(fileName + " não é uma tabela dBase III");
     layout.headerLength = Word(header + 8);
     layout.recordLength = Word(header + 10);
-    if (layout.recordLength == 0) throw Failure(fileName + ": record length is 0");
+    layout.headerRecordCount = Word(header + 4) | (Word(header + 6) << 16);
+    if (layout.recordLength == 0) throw Failure(fileName + ": o tamanho do registro é 0");
     if (layout.recordLength > kBlockSize)
-        throw Failure(fileName + ": record of " + std::to_string(layout.recordLength) + " bytes does not fit the " +
-                      std::to_string(kBlockSize) + "-byte read buffer");
+        throw Failure(fileName + ": o registro de " + std::to_string(layout.recordLength) +
+                      " bytes não cabe no bloco de leitura de " + std::to_string(kBlockSize) + " bytes");
 
     // The descriptors must end with the 0x0D marker inside the header: everything after the header
     // is records.
@@ -81,15 +82,15 @@ TableLayout ReadTableLayout(const FileHandle& file, const std::string& fileName)
     std::uint32_t position = 1;
     for (;; offset += kDescriptorSize) {
         if (offset >= areaSize)
-            throw Failure(fileName + ": the field list does not end inside the header");
+            throw Failure(fileName + ": a lista de campos não termina dentro do cabeçalho");
         const unsigned char* slot = area.get() + offset;
         if (slot[0] == kDescriptorEnd) break;
         if (offset + kDescriptorSize > areaSize)
-            throw Failure(fileName + ": the field list does not end inside the header");
+            throw Failure(fileName + ": a lista de campos não termina dentro do cabeçalho");
         FieldDescriptor field;
         field.type = static_cast<char>(slot[11]);
         if (!KnownType(field.type))
-            throw Failure(fileName + ": field type '" + std::string(1, field.type) + "' is not a dBase III type");
+            throw Failure(fileName + ": o tipo de campo '" + std::string(1, field.type) + "' não é do dBase III");
         field.name = FieldName(slot);
         field.size = FieldSize(field.type, slot);
         field.decimals = slot[17];

@@ -23,6 +23,7 @@ struct TableLayout {
     std::uint8_t version = 0;
     std::uint32_t headerLength = 0;  // offset of record 1
     std::uint32_t recordLength = 0;  // deletion mark included
+    std::uint32_t headerRecordCount = 0;  // what the header says; the walk goes by the file's size
     std::vector<FieldDescriptor> fields;
 
     bool HasMemo() const { return version == 0x83; }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "session/database_name.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "common/failure.h"
@@ -34,6 +35,9 @@ std::vector<std::string> GbakArguments(const std::string& program, const char* o
 {
     return {program, option, "-user", "sysdba", "-pass", "pxlortevn", from, to};
 }
+
+// gbak converts the file names from its locale's character set: with UTF-8 characters "Área" survives LANG=C.
+const std::vector<std::string> kGbakEnvironment = {"LC_ALL=C.UTF-8"};
 
 std::string CommandLine(const std::vector<std::string>& arguments)
 {
@@ -78,7 +82,7 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
     op.LogAppend("Iniciando Backup");
     session.paths.targetDatabase = oldFile;
     const bool backupWasThere = FileExists(backupFile);
-    const ProcessOutcome backup = RunAndWait(GbakArguments(gbak, "-b", oldFile, backupFile));
+    const ProcessOutcome backup = RunAndWait(GbakArguments(gbak, "-b", oldFile, backupFile), kGbakEnvironment);
     if (!backup.Succeeded()) {
         std::error_code ignored;
         if (!backupWasThere) fs::remove(backupFile, ignored);
@@ -93,14 +97,33 @@ void BackupMovedDatabase(Session& session, Operator& op, const std::string& gbak
     std::vector<std::string> restore = GbakArguments("gbak", "-c", backupFile, restoredFile);
     const std::string restoreLine = CommandLine(restore);
     restore.front() = gbak;
-    const ProcessOutcome restored = RunAndWait(restore);
+    const ProcessOutcome restored = RunAndWait(restore, kGbakEnvironment);
     op.LogAppend(restoreLine);
     if (!restored.Succeeded()) {
         std::error_code ignored;
         if (!restoredWasThere) fs::remove(restoredFile, ignored);
         throw Failure(FailureText(restored));
     }
+    // gbak's word is not enough: the restored database must be there and open.
+    if (!FileExists(restoredFile))
+        throw Failure("o gbak terminou sem criar " + restoredFile + "; " + oldFile + " e " + backupFile +
+                      " foram mantidos");
+    try {
+        FbConnection restoredDatabase;
+        restoredDatabase.DirectConnect(restoredFile);
+        restoredDatabase.Database().Close();
+    } catch (const Failure& failure) {
+        throw Failure(restoredFile + " não abre (" + std::string(failure.what()) + "); " + oldFile + " e " +
+                      backupFile + " foram mantidos");
+    }
     fs::remove(backupFile);
+}
+
+void ClearPathsAndBoxes(Session& session, Operator& op)
+{
+    session.paths = RememberedPaths{};
+    op.SetLegacyFolderBox("");
+    op.SetTargetBox("");
 }
 
 }  // namespace
@@ -119,6 +142,15 @@ void BackupAndRestore(Session& session, Operator& op)
     std::error_code noGbak;
     if (!fs::exists(gbak, noGbak)) {
         op.ShowMessage("O arquivo Gbak.exe Nao foi encontrado. Faça Uma copia dele para a pasta deste programa.");
+        op.CommandFailed();
+        return;
+    }
+
+    // The command renames files beside the database: a server's folder is out of reach.
+    if (IsServerDatabaseName(databasePath)) {
+        op.ShowMessage("O Backup/Restore só funciona com um BD deste computador: " + databasePath +
+                       " está num servidor. Faça o backup no próprio servidor.");
+        op.CommandFailed();
         return;
     }
 
@@ -126,9 +158,19 @@ void BackupAndRestore(Session& session, Operator& op)
         session.paths.targetDatabase = databasePath;
         const std::string folder = FolderOf(databasePath);
         const std::string oldFile = folder + "bd.old";
+        // The restore writes "bd.fdb": another database of that name in the folder would be in the way.
+        std::error_code notSame;
+        if (FileExists(folder + "bd.fdb") && !fs::equivalent(folder + "bd.fdb", databasePath, notSame)) {
+            op.ShowMessage("A pasta " + (folder.empty() ? std::string("atual") : folder) +
+                           " já tem um bd.fdb que não é o BD escolhido. Mova ou renomeie esse arquivo antes do "
+                           "Backup/Restore.");
+            op.CommandFailed();
+            return;
+        }
         // A rename here would silently replace the backup of an earlier run.
         if (FileExists(oldFile)) {
             op.ShowMessage("Já existe o arquivo " + oldFile + ". Mova ou apague este arquivo antes do Backup/Restore.");
+            op.CommandFailed();
             return;
         }
         const bool alone = OnlyWeUseTheDatabase(session, op);
@@ -137,13 +179,17 @@ void BackupAndRestore(Session& session, Operator& op)
         if (alone) fs::rename(databasePath, oldFile, renameError);
         if (!alone || renameError || !FileExists(oldFile)) {
             op.ShowMessage(kInUseMessage);
+            op.CommandFailed();
             return;
         }
         BackupMovedDatabase(session, op, gbak, databasePath, folder);
     } catch (const std::exception& failure) {
+        if (IsFatalFailure(failure)) {
+            ClearPathsAndBoxes(session, op);
+            throw;
+        }
         op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
+        op.CommandFailed();
     }
-    session.paths = RememberedPaths{};
-    op.SetLegacyFolderBox("");
-    op.SetTargetBox("");
+    ClearPathsAndBoxes(session, op);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "session/choosers.h"
+#include "session/database_name.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "common/failure.h"
@@ -103,8 +104,10 @@ const ClearingRow kRows[] = {
 
 constexpr int kFirstCommitRow = 24;
 
-bool FileExists(const std::string& path)
+// A local file that exists, or a server's database, which only the server can look for.
+bool DatabaseThere(const std::string& path)
 {
+    if (IsServerDatabaseName(path)) return true;
     std::error_code error;
     return std::filesystem::exists(path, error);
 }
@@ -137,6 +140,7 @@ void RunRows(Session& session, Operator& op)
                 LogAfter(row, op);
                 transaction.Commit();
             } catch (const Failure& failure) {
+                RethrowIfFatal(failure);
                 op.ShowMessage(std::string("ocorreu um erro: ") + failure.what());
             }
             continue;
@@ -154,6 +158,7 @@ void RunRows(Session& session, Operator& op)
     try {
         transaction.Commit();
     } catch (const Failure& failure) {
+        RethrowIfFatal(failure);
         op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what() + ". Tente Novamente");
         transaction.Rollback();
     }
@@ -164,8 +169,8 @@ void RunRows(Session& session, Operator& op)
 
 void ClearQuibrawDatabase(Session& session, Operator& op)
 {
-    if (!FileExists(op.TargetBox())) ChooseTargetDatabase(op, session.paths);
-    if (FileExists(op.TargetBox())) {
+    if (!DatabaseThere(op.TargetBox())) ChooseTargetDatabase(op, session.paths);
+    if (DatabaseThere(op.TargetBox())) {
         session.target.Connect(op, session.paths);  // it shows its own message; the first statement tries again
         if (!session.paths.targetDatabase.empty()) RunRows(session, op);
     }

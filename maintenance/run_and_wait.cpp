@@ -34,7 +34,7 @@ std::string ReadAll(int fd)
 }
 
 // In the child, between fork and exec: only async-signal-safe calls from here on.
-[[noreturn]] void ExecChild(char* const argv[], int input, int output, int failure)
+[[noreturn]] void ExecChild(char* const argv[], char* const envp[], int input, int output, int failure)
 {
     if (dup2(input, STDIN_FILENO) < 0 || dup2(output, STDOUT_FILENO) < 0 || dup2(output, STDERR_FILENO) < 0) {
         const int error = errno;
@@ -44,15 +44,30 @@ std::string ReadAll(int fd)
     // The database engine of this process keeps files open; the program must not inherit them.
     if (syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0)
         for (int fd = 3; fd < 4096; ++fd) fcntl(fd, F_SETFD, FD_CLOEXEC);
-    execv(argv[0], argv);
+    execve(argv[0], argv, envp);
     const int error = errno;
     (void)!write(failure, &error, sizeof error);
     _exit(127);
 }
 
+// This process's environment with the given entries in place of the variables they name.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& replacements)
+{
+    std::vector<std::string> entries = replacements;
+    auto replaced = [&replacements](const std::string& entry) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        for (const std::string& replacement : replacements)
+            if (replacement.compare(0, name.size(), name) == 0) return true;
+        return false;
+    };
+    for (char** entry = environ; entry && *entry; ++entry)
+        if (!replaced(*entry)) entries.emplace_back(*entry);
+    return entries;
+}
+
 }  // namespace
 
-ProcessOutcome RunAndWait(const std::vector<std::string>& arguments)
+ProcessOutcome RunAndWait(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
 {
     ProcessOutcome outcome;
     if (arguments.empty()) {
@@ -62,6 +77,10 @@ ProcessOutcome RunAndWait(const std::vector<std::string>& arguments)
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    const std::vector<std::string> childEnvironment = ChildEnvironment(environment);
+    std::vector<char*> envp;
+    for (const std::string& entry : childEnvironment) envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
 
     const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
     Pipe output, failure;
@@ -71,7 +90,7 @@ ProcessOutcome RunAndWait(const std::vector<std::string>& arguments)
         return outcome;
     }
     const pid_t child = fork();
-    if (child == 0) ExecChild(argv.data(), input, output.write, failure.write);
+    if (child == 0) ExecChild(argv.data(), envp.data(), input, output.write, failure.write);
     const int forkError = errno;
     close(input);
     output.CloseWrite();

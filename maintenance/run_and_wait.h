@@ -14,5 +14,6 @@ struct ProcessOutcome {
 
 // Starts the program arguments[0] (a path; the search path is not used) with the arguments as given, no
 // shell in between, so blanks in paths need no quoting. Its standard input is /dev/null; none of this
-// process's other open files reach it. Blocks until it has ended.
-ProcessOutcome RunAndWait(const std::vector<std::string>& arguments);
+// process's other open files reach it. It inherits this process's environment, with the "NAME=value" entries of
+// environment in place of the variables of those names. Blocks until it has ended.
+ProcessOutcome RunAndWait(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});

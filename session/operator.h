@@ -1,13 +1,33 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+
+#include "legacy/code_page.h"
 
 // The check boxes of the window.
 enum class CheckBox { AutoPecas, CopiaVendas, CopiaEntradas };
 
 // Widgets a command may move the focus to.
 enum class FocusTarget { StartCopy, LegacyFolderBox, TargetBox, NumberingBox, SalesFromBox, SalesToBox };
+
+// One record whose statement failed, in full.
+struct RecordFailure {
+    std::string fileName;  // the legacy file, without folder
+    std::int32_t recordNumber = 0;
+    std::string key;  // the record's key field as read ("" when the copy has none)
+    std::string text;  // the failure's whole text, as the server gave it
+};
+
+// What one copy did with its file's records.
+struct CopyCounts {
+    std::string fileName;
+    int read = 0;  // visited, deleted ones included
+    int written = 0;  // their row was written
+    int skipped = 0;  // passed over or skipped by the copy's own rules
+    int failed = 0;  // their statement failed
+};
 
 // Everything a command needs from whoever drives it: the Qt window, the console, or a test script.
 // Commands never touch widgets; they talk to an Operator.
@@ -46,6 +66,9 @@ public:
                                                const std::string& defaultText) = 0;
 
     virtual bool IsChecked(CheckBox box) = 0;
+    // The code page of the legacy texts, chosen by the operator ("Textos do DOS (CP850)", --codepage); the copies
+    // translate text and memo values from it into ISO 8859-1. AsStored sends the bytes as stored.
+    virtual CodePage LegacyCodePage() { return CodePage::AsStored; }
 
     virtual std::string LegacyFolderBox() = 0;
     virtual void SetLegacyFolderBox(const std::string& text) = 0;
@@ -60,4 +83,17 @@ public:
     virtual void ClearNumbering() = 0;
 
     virtual void Focus(FocusTarget target) = 0;
+
+    // Told after the fixed message of a failed connection: the server's own reason. The window logs it.
+    virtual void ConnectionFailed(const std::string& reason) { LogAppend(reason); }
+    // The box of one failed record ("Ocorreu um Erro: " + text). The window lets the operator leave out the rest
+    // of the copy's boxes; the failures still reach the log and the report.
+    virtual void ShowRecordFailureMessage(const std::string& text) { ShowMessage(text); }
+    // Told before a copy walks its records, and of every failed record after its log line.
+    virtual void CopyStarted(const std::string& /*fileName*/) {}
+    virtual void RecordFailed(const RecordFailure&) {}
+    // Told when a copy has walked all its records.
+    virtual void CopyCounted(const CopyCounts&) {}
+    // Told when a command ended on a failure it reported with an information box of its own (a failed backup).
+    virtual void CommandFailed() {}
 };

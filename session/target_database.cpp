@@ -22,8 +22,9 @@ bool TargetDatabase::Connect(Operator& op, RememberedPaths& paths)
         Database().SetName(paths.targetDatabase);
         Database().Open();
         return true;
-    } catch (const Failure&) {
+    } catch (const Failure& failure) {
         op.ShowMessage(kCannotConnectMessage);
+        op.ConnectionFailed(std::string("Motivo: ") + failure.what());
         return false;
     }
 }

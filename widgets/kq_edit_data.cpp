@@ -42,6 +42,7 @@ void ShowModal(QMessageBox::Icon icon, const QString& text)
 {
     QWidget* owner = QApplication::activeWindow();
     QMessageBox box(icon, kTitle, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     if (owner) owner->activateWindow();
 }

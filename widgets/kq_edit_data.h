@@ -36,6 +36,10 @@ public:
 
     QString EditMask() const { return QString::fromLatin1(kEditMask); }
 
+    // The mask refuses to let the focus go while a changed text has an unfilled year position; a box that lost
+    // the focus that way takes it back as soon as events are processed.
+    bool LeavingIsRefused() const;
+
     // When true, Enter on an empty box is refused with "Campo de preenchimento obrigatório".
     bool ValidaCampo() const { return validaCampo_; }
     void SetValidaCampo(bool value) { validaCampo_ = value; }
@@ -59,8 +63,6 @@ protected:
 
 private:
     void Enter();
-    // The mask refuses to let the focus go while a changed text has an unfilled year position.
-    bool LeavingIsRefused() const;
     // Beep and show the mask's failure.
     void ReportRefusal() const;
     void SetBackground(const QColor& color);

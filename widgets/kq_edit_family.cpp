@@ -88,7 +88,12 @@ QString EmptyTextOf(const QObject* box)
 
 void ClearWindow(QWidget* window)
 {
-    for (QLineEdit* box : MembersOf(window)) box->setText(EmptyTextOf(box));
+    // Setting a text leaves the caret after it, where a masked box takes nothing: back to the first position, so
+    // that the digits typed next fill the box.
+    for (QLineEdit* box : MembersOf(window)) {
+        box->setText(EmptyTextOf(box));
+        box->setCursorPosition(0);
+    }
     if (QLineEdit* first = FirstOf(window)) {
         first->setEnabled(true);
         first->setFocus(Qt::OtherFocusReason);

@@ -186,6 +186,7 @@ TableLimit InsertRows(Attachment& target, const std::string& table, TableRows& r
 
     const auto start = Clock::now();
     const double cpuStart = ProcessorSeconds();
+    const double systemStart = SystemSeconds();
     isc_tr_handle tr = target.Start();
     char* at = rows.data.data();
     for (long row = 0; row < rows.rows; ++row) {
@@ -203,6 +204,7 @@ TableLimit InsertRows(Attachment& target, const std::string& table, TableRows& r
     Check(status, "commit of " + table);
     limit.seconds = Seconds(Clock::now() - start);
     limit.cpuSeconds = ProcessorSeconds() - cpuStart;
+    limit.systemSeconds = SystemSeconds() - systemStart;
     return limit;
 }
 
@@ -224,6 +226,7 @@ FinalStateLimit MeasureFinalStateLimit(const std::string& programDatabase, const
         result.rows += limit.rows;
         result.seconds += limit.seconds;
         result.cpuSeconds += limit.cpuSeconds;
+        result.systemSeconds += limit.systemSeconds;
         result.tables.push_back(std::move(limit));
     }
     return result;

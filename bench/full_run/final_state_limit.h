@@ -13,7 +13,7 @@ struct TableLimit {
     std::string table;
     int copy = -1;  // index into kCopies
     long rows = 0;
-    double seconds = 0, cpuSeconds = 0;
+    double seconds = 0, cpuSeconds = 0, systemSeconds = 0;
 };
 
 struct FinalStateLimit {
@@ -22,7 +22,7 @@ struct FinalStateLimit {
         long rows = 0;
         double seconds = 0, cpuSeconds = 0;
     } copies[kCopyCount];
-    double seconds = 0, cpuSeconds = 0;
+    double seconds = 0, cpuSeconds = 0, systemSeconds = 0;
     long rows = 0;
 };
 

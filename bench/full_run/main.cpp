@@ -181,6 +181,8 @@ int main(int argc, char** argv)
     if (replay->ran)
         std::printf("           %.2f x the replay in wall time, %.2f x in processor time\n",
                     Ratio(program.total, replay->seconds), Ratio(program.cpuTotal, replay->cpuSeconds));
+    std::printf("           system time: %.3f s of the run's processor time, %.3f s of the limit's\n",
+                program.systemSeconds, limit.systemSeconds);
     std::printf("peak memory of the run (ru_maxrss): %.1f MB\n", program.maxRssKb / 1024.0);
     std::printf("longest gap between event-processing calls: %.1f ms in the sales copy, %.1f ms inside any copy, "
                 "%.1f ms anywhere in the run (from one copy's last call to the next copy's first included)\n",

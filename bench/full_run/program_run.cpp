@@ -92,6 +92,7 @@ ProgramResult RunProgramInChild(const std::string& self, const std::string& lega
 
     ProgramResult result;
     result.maxRssKb = usage.ru_maxrss;
+    result.systemSeconds = static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
     std::istringstream lines(output);
     std::string line;
     while (std::getline(lines, line)) {

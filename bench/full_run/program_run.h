@@ -16,6 +16,7 @@ struct ProgramResult {
     } copies[kCopyCount];
     double total = 0, longestGapAnywhere = 0, cpuTotal = 0;
     long maxRssKb = 0;
+    double systemSeconds = 0;  // of the child's processor time
     std::vector<std::string> messages;
 };
 

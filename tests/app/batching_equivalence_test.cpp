@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include "app/commands.h"
+#include "app/reporting_operator.h"
 #include "copy/copy_steps.h"
 #include "copy/sales_copy.h"
 #include "firebird/fb_query.h"
@@ -52,7 +55,8 @@ public:
     }
 };
 
-// Everything a user or the database could tell apart: boxes and log lines in order, every row, every sequence.
+// Everything a user or the database could tell apart: boxes and log lines in order, the report (each failed record
+// with its number and key, each copy's counts), every row, every sequence.
 struct Outcome {
     std::vector<std::string> events;
     std::vector<int> gauge;
@@ -73,22 +77,26 @@ Outcome MigrateTwice(const std::string& legacyFolder, bool batching)
         // Cash rows carry the time of day they were copied at.
         session.now = [] { return std::chrono::system_clock::time_point{std::chrono::hours{24 * 19000 + 10}}; };
         for (int run = 0; run < 2; ++run) {  // the second run meets every key again
-            GaugeInLineOperator op;
-            op.legacyFolderBox = legacyFolder;
-            op.targetBox = database;
-            op.checked[CheckBox::CopiaVendas] = true;
-            op.checked[CheckBox::CopiaEntradas] = true;
-            op.salesFrom = "01/01/1900";
-            op.salesTo = "31/12/2099";
-            op.textAnswers = {std::string("nome"), std::string("nome")};
+            GaugeInLineOperator shown;
+            ReportingOperator op(shown);
+            shown.legacyFolderBox = legacyFolder;
+            shown.targetBox = database;
+            shown.checked[CheckBox::CopiaVendas] = true;
+            shown.checked[CheckBox::CopiaEntradas] = true;
+            shown.salesFrom = "01/01/1900";
+            shown.salesTo = "31/12/2099";
+            shown.textAnswers = {std::string("nome"), std::string("nome")};
             RunCommand(Command::StartCopy, session, op);
             RunCommand(Command::UpdateProductField, session, op);
-            for (std::string event : op.events) {  // each way has a database of its own
+            std::vector<std::string> events = shown.events;
+            std::istringstream report(op.ReportText("relatório"));
+            for (std::string line; std::getline(report, line);) events.push_back("report: " + line);
+            for (std::string event : events) {  // each way has a database of its own
                 for (auto at = event.find(database); at != std::string::npos; at = event.find(database))
                     event.replace(at, database.size(), "bd.fdb");
                 outcome.events.push_back(event);
             }
-            outcome.gauge.insert(outcome.gauge.end(), {op.gauge, op.gaugeResets, op.processEventsCalls});
+            outcome.gauge.insert(outcome.gauge.end(), {shown.gauge, shown.gaugeResets, shown.processEventsCalls});
         }
         session.target.Database().Close();
     }
@@ -128,6 +136,26 @@ TEST(BatchingEquivalence, everyCopyGivesTheSameRowsSequencesMessagesAndLogEither
         return e.rfind("message: Ocorreu um Erro: ", 0) == 0;
     });
     EXPECT_GT(failures, 100);
+    // Each failure is named in the log and the report, and counted as failed rather than written.
+    auto counted = [&](const std::string& start, const std::string& part) {
+        return std::count_if(oneByOne.events.begin(), oneByOne.events.end(), [&](const std::string& e) {
+            return e.rfind(start, 0) == 0 && e.find(part) != std::string::npos;
+        });
+    };
+    EXPECT_EQ(counted("log: Registro ", " de "), failures);
+    EXPECT_EQ(counted("report: Registro ", ", chave \""), failures);
+    int failedInCounts = 0;
+    for (const Outcome* way : {&oneByOne, &batched})
+        for (const std::string& e : way->events) {
+            int read = 0, written = 0, skipped = 0, failed = 0;
+            const auto at = e.find(": lidos ");
+            if (e.rfind("report: ", 0) != 0 || at == std::string::npos) continue;
+            ASSERT_EQ(std::sscanf(e.c_str() + at, ": lidos %d, gravados %d, ignorados %d, com erro %d", &read,
+                                  &written, &skipped, &failed), 4) << e;
+            EXPECT_EQ(read, written + skipped + failed) << e;
+            failedInCounts += failed;
+        }
+    EXPECT_GT(failedInCounts, 100);
     for (const char* table : kTables) EXPECT_FALSE(oneByOne.tables.at(table).empty()) << table;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "firebird/fb_connection.h"
 #include "copy/reference_copies.h"
 #include "session/value_helpers.h"
@@ -92,4 +94,18 @@ TEST_F(CopyStepsTest, emptyOrUnreadableFilesEndTheCopyQuietlyOrWithTheirMessage)
     EXPECT_EQ(op.Boxes(), std::vector<std::string>{
                               "message: Não Foi Possivel Conectar em KQ000029.dat. Verifique Se o Caminho Está Correto."});
     EXPECT_TRUE(op.log.empty());
+}
+
+TEST_F(CopyStepsTest, legacyFolderAsTypedNamesItsFilesOnce)
+{
+    // A trailing "/" typed with the folder gives no "//".
+    session.paths.legacyFolder = legacyFolder + "/";
+    EXPECT_FALSE(CheckLegacyFile(run, "KQ000039.dat"));
+    // No folder at all is not the current directory, even where the file lies there.
+    session.paths.legacyFolder = "";
+    WriteFileBytes("KQ000039.dat", "");
+    EXPECT_FALSE(CheckLegacyFile(run, "KQ000039.dat"));
+    std::filesystem::remove("KQ000039.dat");
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Arquivo " + legacyFolder + "/KQ000039.dat Não Encontrado",
+                                                     "Arquivo /KQ000039.dat Não Encontrado"}));
 }

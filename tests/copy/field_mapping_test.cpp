@@ -62,3 +62,12 @@ TEST_F(FieldMappingTest, aMissingFieldFailsAtEveryRecordThatNeedsIt)
     EXPECT_THROW(fields.BindAll(query), Failure);
     EXPECT_EQ(AsText(fields.Field("TEXTO")), "X         ");
 }
+
+TEST_F(FieldMappingTest, onlyDeclaredFieldsCanBeRead)
+{
+    MappedFields fields(session.table, {{"a", "texto", ValueKind::AsRead}}, {"dia"});
+    EXPECT_EQ(AsText(fields.Field("DIA")), "29/02/2024");
+    EXPECT_THROW(fields.Field("numero"), std::logic_error);
+    EXPECT_EQ(FieldNames({{"a", "texto", ValueKind::AsRead}, {"b", "TEXTO", ValueKind::Trimmed}}, {"dia", "texto"}),
+              (std::vector<std::string>{"texto", "dia"}));
+}

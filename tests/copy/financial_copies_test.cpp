@@ -52,7 +52,7 @@ TEST_F(FinancialCopiesTest, cashMovementsMapEveryColumnAtTheTimeOfDayOfTheCopy)
     session.now = [] { return LocalMoment(14, 30, 0); };
     WriteLegacy("kq000014.DAT", CashMovements());
     CopyCashMovements(run);
-    session.now = [] { return LocalMoment(9, 5, 7); };
+    session.now = [] { return LocalMoment(9, 5, 7) + std::chrono::microseconds(250700); };
     CopyCashMovements(run);  // a second run inserts everything again, under new codes
     EXPECT_FALSE(session.target.Transaction().Active());
     const Rows rows = Select("select codmov, formpagto, codgru, cast(data as varchar(24)), documento, vencimento, codhis, historico, saida, "
@@ -60,8 +60,8 @@ TEST_F(FinancialCopiesTest, cashMovementsMapEveryColumnAtTheTimeOfDayOfTheCopy)
     const Rows expected{
         {"1", "1", "2", "2020-03-05 14:30:00.0000", "1234", "2020-04-05", "7", "PAGTO LUZ   ", "150.2500", "0.0000"},
         {"2", "0", "3", "2020-03-07 14:30:00.0000", "0", "1899-12-30", "8", "VENDA       ", "0.0000", "99.5000"},
-        {"3", "1", "2", "2020-03-05 09:05:07.0000", "1234", "2020-04-05", "7", "PAGTO LUZ   ", "150.2500", "0.0000"},
-        {"4", "0", "3", "2020-03-07 09:05:07.0000", "0", "1899-12-30", "8", "VENDA       ", "0.0000", "99.5000"}};
+        {"3", "1", "2", "2020-03-05 09:05:07.2507", "1234", "2020-04-05", "7", "PAGTO LUZ   ", "150.2500", "0.0000"},
+        {"4", "0", "3", "2020-03-07 09:05:07.2507", "0", "1899-12-30", "8", "VENDA       ", "0.0000", "99.5000"}};
     EXPECT_EQ(rows, expected);
     Lines log = Log("Iniciando Cópia Movimento de Caixa...", "KQ000014.dat", 2, "Cópia de Movimento de Caixa Concluída");
     log.push_back("**************************");

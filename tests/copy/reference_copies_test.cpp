@@ -86,9 +86,10 @@ TEST_F(ReferenceCopiesTest, sellersAreReplacedAndCodesWithoutDigitsSkipped)
     EXPECT_EQ(Select("select cod, nome from vendedor order by cod"), (Rows{{"1", "ANA"}, {"2", "BETO"}}));
     EXPECT_EQ(op.messages, std::vector<std::string>(2, "Ocorreu um Erro: '99999999999' is not a valid integer value"));
     std::vector<std::string> expected = Header("Iniciando Cópia Vendedores...", legacyFolder + "/KQ000017.dat", databasePath);
+    expected.push_back("Registro 4 de KQ000017.dat: '99999999999' is not a valid integer value");
     expected.push_back("5 Registros Copiados.");
     expected.push_back("Cópia de Vendedores Concluída");
-    EXPECT_EQ(std::vector<std::string>(op.log.end() - 5, op.log.end()), expected);
+    EXPECT_EQ(std::vector<std::string>(op.log.end() - 6, op.log.end()), expected);
 }
 
 TEST_F(ReferenceCopiesTest, addressBookDrawsNewCodesAndSkipsBlankNames)

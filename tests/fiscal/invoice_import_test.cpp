@@ -169,7 +169,7 @@ TEST_F(InvoiceImportTest, aBadEmissionDateEndsTheCommandAfterTheEarlierFiles)
         Write("2.xml", Invoice(std::string(44, '2'), "22", "2023-13-45T10:00:00-03:00", "100"));
         Write("3.xml", Invoice(std::string(44, '3'), "33", "2023-05-12T10:00:00-03:00", "100"));
         Run();
-        EXPECT_EQ(op_.errors, std::vector<std::string>{"'45/13/2023' is not a valid date."});
+        EXPECT_EQ(op_.errors, std::vector<std::string>{xmlFolder_ + "/2.xml: '45/13/2023' is not a valid date."});
         EXPECT_TRUE(op_.messages.empty());
         EXPECT_EQ(Recorded(), (Rows{{"2023-05-10", std::string(44, '1'), "11", "1", ""}}));
     }
@@ -181,7 +181,7 @@ TEST_F(InvoiceImportTest, aBadEmissionDateEndsTheCommandAfterTheEarlierFiles)
                              "<protNFe><infProt><cStat>100</cStat></infProt></protNFe></nfeProc>");
         op_ = ScriptedOperator{};
         Run();
-        EXPECT_EQ(op_.errors, std::vector<std::string>{"'//' is not a valid date."});
+        EXPECT_EQ(op_.errors, std::vector<std::string>{xmlFolder_ + "/old.xml: '//' is not a valid date."});
         EXPECT_EQ(SqlScalar(targetPath_, "select count(*) from nfce"), "1");
     }
 }

@@ -7,9 +7,16 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
+#include <stdexcept>
 
+#include "app/command_report.h"
+#include "common/interruption.h"
 #include "gui/main_window.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_folder.h"
@@ -24,14 +31,14 @@ const QStringList kTabOrder = {
     "backupRestoreButton", "clearDatabaseButton", "legacyFolderBox",  "targetBox",
     "salesFromBox",      "salesToBox",         "orvelImportButton",  "autoPecasCheck",
     "updateFieldButton", "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 // Everything that must ignore input while a command runs.
 const QStringList kInputs = {
     "startCopyButton",   "chooseLegacyButton", "chooseTargetButton", "backupRestoreButton", "clearDatabaseButton",
     "legacyFolderBox",   "targetBox",          "salesFromBox",       "salesToBox",          "orvelImportButton",
     "autoPecasCheck",    "updateFieldButton",  "deleteReceivablesButton", "copiaVendasCheck", "copiaEntradasCheck",
-    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton"};
+    "numberingBox",      "renumberSalesButton", "renumberNfeButton", "convertXmlsButton", "dosTextsCheck", "checkFolderButton"};
 
 QString Caption(QWidget* widget)
 {
@@ -58,6 +65,8 @@ struct DialogRecorder {
     QStringList folderAnswers;
     QList<std::optional<QString>> fileAnswers;
     std::function<void()> onBox;  // runs inside every information and error box
+    std::function<void()> onFolder;  // runs inside the folder dialog
+    QStringList questions;  // the yes/no questions asked, answered "Não"
 
     void Attach(MainWindow& window)
     {
@@ -72,11 +81,16 @@ struct DialogRecorder {
         };
         answerer.folder = [this](const QString& title) {
             shown << "folder: " + title;
+            if (onFolder) onFolder();
             return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
         };
         answerer.openFile = [this](const QString& title) -> std::optional<QString> {
             shown << "file: " + title;
             return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
+        };
+        answerer.question = [this](const QString& text) {
+            questions << text;
+            return false;
         };
         window.SetDialogAnswerer(answerer);
     }
@@ -107,7 +121,13 @@ private slots:
     void errorReportPeriodRule();
     void realMessageBoxes();
     void inputIgnoredWhileCommandRuns();
+    void enterPressesTheFocusedButtonAndTheFocusComesBack();
+    void refusingDateBoxStopsAQuickClick();
+    void logFollowsNewLines();
+    void textsFitTheirBoxes();
     void typedPathsDriveFullRun();
+    void failureBoxesCanBeLeftOutForTheRestOfACopy();
+    void closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow();
 };
 
 void MainWindowTest::widgetsAtTheirPlaces_data()
@@ -139,6 +159,8 @@ void MainWindowTest::widgetsAtTheirPlaces_data()
     row("renumberSalesButton", "QPushButton", {240, 248, 145, 33}, "Alterar Numeração Venda");
     row("renumberNfeButton", "QPushButton", {240, 288, 145, 33}, "Alterar Numeração NFe");
     row("convertXmlsButton", "QPushButton", {240, 328, 145, 33}, "Converter XMLs");
+    row("dosTextsCheck", "QCheckBox", {240, 376, 217, 17}, "Textos do DOS (CP850)");
+    row("checkFolderButton", "QPushButton", {240, 400, 145, 33}, "Verificar Pasta");
     row("progressGauge", "QProgressBar", {8, 259, 225, 25}, "");
     row("instructionLabel", "QLabel", {240, 72, 223, 117},
         "O que deve ser Verificado na Migração\n\n1) Converter os Dados\n\n2) Numeração de Venda\n\n"
@@ -191,8 +213,12 @@ void MainWindowTest::startState()
     QVERIFY(instructions->font().bold());
     QCOMPARE(instructions->text().split('\n').size(), 9);
 
-    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck"})
+    for (const char* name : {"autoPecasCheck", "copiaVendasCheck", "copiaEntradasCheck", "dosTextsCheck"})
         QVERIFY(!Child<QCheckBox>(window, name)->isChecked());
+    QCOMPARE(window.LegacyCodePage(), CodePage::AsStored);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(true);
+    QCOMPARE(window.LegacyCodePage(), CodePage::Cp850);
+    Child<QCheckBox>(window, "dosTextsCheck")->setChecked(false);
     for (const char* name : {"salesFromBox", "salesToBox"}) {
         auto* box = Child<KqEditData>(window, name);
         QCOMPARE(box->maxLength(), 10);
@@ -308,6 +334,7 @@ void MainWindowTest::realMessageBoxes()
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         int buttons = 0;
+        Qt::TextFormat format = Qt::AutoText;
     };
     QList<Seen> seen;
     QTimer closer;
@@ -315,15 +342,21 @@ void MainWindowTest::realMessageBoxes()
     connect(&closer, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+        seen.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()), box->textFormat()});
         box->button(QMessageBox::Ok)->click();
     });
     closer.start();
     window.ShowMessage("Cópia Realizada com Sucesso!");
     window.ReportFailure("Tabela corrompida");
+    // Folder names and server texts are not markup: the tags show as they stand.
+    window.ShowMessage("Pasta <b>Loja</b>");
+    window.ReportFailure("Servidor: <i>recusou</i>");
     closer.stop();
 
-    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.size(), 4);
+    QCOMPARE(seen[2].text, QString("Pasta <b>Loja</b>"));
+    QCOMPARE(seen[3].text, QString("Servidor: <i>recusou</i>."));
+    for (const Seen& box : seen) QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(seen[0].title, QString("ConvQuibraW"));
     QCOMPARE(seen[0].text, QString("Cópia Realizada com Sucesso!"));
     QCOMPARE(seen[0].icon, QMessageBox::NoIcon);
@@ -345,6 +378,8 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
         enabledDuringBoxes << EnabledInputs(window);
         QVERIFY(window.CommandRunning());
         QVERIFY(!window.close());
+        QCOMPARE(dialogs.questions.takeLast(),
+                 QString("Interromper o comando? O que esta cópia gravou até agora será desfeito."));
     };
 
     {  // An empty legacy folder box: the run asks for a folder, the dialog is cancelled, the run ends quietly.
@@ -378,6 +413,106 @@ void MainWindowTest::inputIgnoredWhileCommandRuns()
     }
 }
 
+void MainWindowTest::enterPressesTheFocusedButtonAndTheFocusComesBack()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    auto* startCopy = Child<QPushButton>(window, "startCopyButton");
+
+    // The focus frame shows before any Tab.
+    QStyleOptionButton look;
+    look.initFrom(startCopy);
+    QVERIFY(look.state & QStyle::State_HasFocus);
+    QVERIFY(look.state & QStyle::State_KeyboardFocusChange);
+
+    // Enter on "Iniciar Cópia": the run starts (it asks for the empty folder), and the focus comes back from the log.
+    QTest::keyClick(startCopy, Qt::Key_Return);
+    QCOMPARE(dialogs.shown,
+             QStringList({"info: Selecione um Diretório do QuibraDOS", "folder: Procure a Pasta do Quibra_DOS"}));
+    QCOMPARE(QApplication::focusWidget(), startCopy);
+
+    // The keypad's Enter on another button, whose command a failure ends: the focus comes back to that button.
+    auto* chooseLegacy = Child<QPushButton>(window, "chooseLegacyButton");
+    chooseLegacy->setFocus(Qt::TabFocusReason);
+    dialogs.shown.clear();
+    dialogs.onFolder = [] { throw std::runtime_error("Pasta ilegível"); };
+    QTest::keyClick(chooseLegacy, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(dialogs.shown, QStringList({"folder: Procure a Pasta do Quibra_DOS", "error: Pasta ilegível."}));
+    QCOMPARE(QApplication::focusWidget(), chooseLegacy);
+    QVERIFY(!window.CommandRunning());
+}
+
+void MainWindowTest::refusingDateBoxStopsAQuickClick()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    QStringList refusals;
+    KqEditData::SetFailureHandler([&refusals](const QString& text) { refusals << text; });
+    auto* from = Child<KqEditData>(window, "salesFromBox");
+    from->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(from, "050120");
+
+    // Press and release in one go, no event processed between them.
+    QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
+
+    QCOMPARE(dialogs.shown, QStringList());
+    QTRY_COMPARE(refusals, QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QCOMPARE(QApplication::focusWidget(), from);
+    QCOMPARE(from->Text(), QString("05/01/20  "));
+    KqEditData::SetFailureHandler(nullptr);
+}
+
+void MainWindowTest::logFollowsNewLines()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* log = Child<QPlainTextEdit>(window, "progressLog");
+    for (int i = 1; i <= 40; ++i) window.LogAppend("Linha " + std::to_string(i));
+    QScrollBar* scroll = log->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    scroll->setValue(0);  // the operator scrolled up
+
+    window.LogAppend("Cópia de Clientes Concluída");
+
+    QCOMPARE(scroll->value(), scroll->maximum());
+    const QPoint bottomLeft(4, log->viewport()->height() - 4);
+    QCOMPARE(log->cursorForPosition(bottomLeft).block().text(), QString("Cópia de Clientes Concluída"));
+}
+
+// Nothing clipped with the face the window picks (also run at QT_SCALE_FACTOR=2): button captions within their
+// buttons, the labels that lie beneath a box before that box, a full date within its box.
+void MainWindowTest::textsFitTheirBoxes()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
+    const std::pair<const char*, const char*> labelBeforeBox[] = {
+        {"legacyFolderLabel", "legacyFolderBox"}, {"targetLabel", "targetBox"}, {"salesFromLabel", "salesFromBox"}};
+    for (const auto& [labelName, boxName] : labelBeforeBox) {
+        auto* label = Child<QLabel>(window, labelName);
+        QVERIFY2(label->x() + label->sizeHint().width() <= Child<QWidget>(window, boxName)->x(),
+                 qPrintable(label->text()));
+    }
+    for (const char* name : {"salesFromBox", "salesToBox"}) {
+        auto* box = Child<KqEditData>(window, name);
+        QStyleOptionFrame frame;
+        frame.initFrom(box);
+        frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+        // Qt's line edit keeps two pixels free on either side of the text.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width() - 4;
+        QVERIFY2(box->fontMetrics().horizontalAdvance("09/12/2026") <= room, name);
+    }
+}
+
 void MainWindowTest::typedPathsDriveFullRun()
 {
     TempFolder folder;
@@ -397,6 +532,12 @@ void MainWindowTest::typedPathsDriveFullRun()
     QTest::keyClicks(Child<QLineEdit>(window, "legacyFolderBox"), QString::fromStdString(legacy));
     QTest::keyClicks(Child<QLineEdit>(window, "targetBox"), QString::fromStdString(database));
 
+    // "Verificar Pasta" looks at the typed folder first, in the log.
+    QTest::mouseClick(Child<QPushButton>(window, "checkFolderButton"), Qt::LeftButton);
+    const QString report = Child<QPlainTextEdit>(window, "progressLog")->toPlainText();
+    QVERIFY2(report.contains("KQ000029.dat (fabricantes): 2 registros, 0 apagados\n"), qPrintable(report));
+    QVERIFY(report.endsWith("Resumo: 1 de 15 arquivos encontrados, 0 com campos faltando, 0 avisos"));
+
     QTest::mouseClick(Child<QPushButton>(window, "startCopyButton"), Qt::LeftButton);
 
     // No chooser was needed: the typed boxes were taken as they are.
@@ -411,5 +552,71 @@ void MainWindowTest::typedPathsDriveFullRun()
     QCOMPARE(Child<QLineEdit>(window, "targetBox")->text(), QString::fromStdString(database));
 }
 
+void MainWindowTest::failureBoxesCanBeLeftOutForTheRestOfACopy()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    for (const char* code : {"99999999991", "99999999992", "1", "99999999993"}) sellers.Record({code, "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    QStringList failureBoxes;
+    DialogAnswerer answerer;
+    answerer.information = [](const QString&) {};
+    answerer.recordFailure = [&](const QString& text) {
+        failureBoxes << text;
+        return true;  // "Não mostrar os próximos erros desta cópia" ticked at the first box
+    };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+
+    QCOMPARE(failureBoxes, QStringList{"Ocorreu um Erro: '99999999991' is not a valid integer value"});
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QCOMPARE(log.filter(QRegularExpression("^Registro [124] de KQ000017.dat: ")).size(), 3);
+    QVERIFY2(log.last().startsWith("Relatório: " + QString::fromStdString(DefaultReportFolder()) + "/"),
+             qPrintable(log.last()));
+    QVERIFY(QFile::exists(log.last().mid(QString("Relatório: ").size())));
+}
+
+void MainWindowTest::closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow()
+{
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder);
+    DbfWriter sellers;
+    sellers.Field("CODIGO", 'C', 12).Field("VENDEDOR", 'C', 30);
+    sellers.Record({"1", "Ana"}).Record({"99999999991", "Grande"});
+    for (int i = 3; i <= 30; ++i) sellers.Record({std::to_string(i), "Vendedor"});
+    sellers.Write(folder.File("KQ000017.dat"));
+
+    MainWindow window;
+    window.show();
+    QStringList shown;
+    DialogAnswerer answerer;
+    answerer.information = [&](const QString& text) { shown << text; };
+    bool closedWhileRunning = true;
+    answerer.recordFailure = [&](const QString&) {
+        closedWhileRunning = !window.close();  // the operator closes the window while the copy runs
+        return false;
+    };
+    answerer.question = [&](const QString&) { return true; };
+    window.SetDialogAnswerer(answerer);
+    Child<QLineEdit>(window, "legacyFolderBox")->setText(QString::fromStdString(folder.Path()));
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    window.Run(Command::StartCopy);
+    ClearInterruption();
+    QVERIFY(closedWhileRunning);
+
+    const QStringList log = Child<QPlainTextEdit>(window, "progressLog")->toPlainText().split('\n');
+    QVERIFY(log.contains("Comando interrompido: o que esta cópia gravou foi desfeito."));
+    QVERIFY(!shown.contains("Cópia Realizada com Sucesso!"));
+    QTRY_VERIFY(!window.isVisible());
+    QCOMPARE(QString::fromStdString(SqlScalar(database, "select count(*) from vendedor")), QString("0"));
+}
+
 QTEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"
+

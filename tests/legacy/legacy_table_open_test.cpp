@@ -66,7 +66,7 @@ TEST(LegacyTableOpen, refusesWhatItCannotWalk)
     // Version bytes other than dBase III ones.
     for (std::uint8_t version : {0x00, 0x8B, 0x30, 0x04}) {
         OneField().Version(version).Record({"A"}).Write(path);
-        EXPECT_NE(OpenFailure(path).find("is not a dBase III table"), std::string::npos) << int(version);
+        EXPECT_NE(OpenFailure(path).find("não é uma tabela dBase III"), std::string::npos) << int(version);
     }
 
     // A record of 4096 bytes fits the read buffer; one of 4097 does not.

@@ -120,6 +120,29 @@ TEST_F(BackupRestoreTest, refusesBeforeTouchingAnything)
     EXPECT_EQ(Contents(dir_ + "bd.old"), "backup anterior");
     EXPECT_EQ(op_.targetBox, database_);
     ExpectUntouched();
+    fs::remove(dir_ + "bd.old");
+
+    // Another database named "bd.fdb" in the folder: the restore would meet it, so nothing starts.
+    std::ofstream(dir_ + "bd.fdb") << "outro banco";
+    ScriptedOperator foreign;
+    foreign.targetBox = database_;
+    Run(foreign);
+    EXPECT_EQ(foreign.Boxes(), std::vector<std::string>{"message: A pasta " + dir_ +
+                                                        " já tem um bd.fdb que não é o BD escolhido. Mova ou renomeie "
+                                                        "esse arquivo antes do Backup/Restore."});
+    EXPECT_EQ(Contents(dir_ + "bd.fdb"), "outro banco");
+    EXPECT_FALSE(Exists("bd.old"));
+    EXPECT_EQ(SqlScalar(database_, "select count(*) from cliente"), "1");
+    fs::remove(dir_ + "bd.fdb");
+
+    // A server's database: its folder is not ours to rename files in.
+    ScriptedOperator server;
+    server.targetBox = "localhost:" + database_;
+    Run(server);
+    EXPECT_EQ(server.Boxes(), std::vector<std::string>{"message: O Backup/Restore só funciona com um BD deste "
+                                                       "computador: localhost:" + database_ +
+                                                       " está num servidor. Faça o backup no próprio servidor."});
+    ExpectUntouched();
 }
 
 TEST_F(BackupRestoreTest, databaseInUseIsNotMoved)
@@ -149,15 +172,19 @@ TEST_F(BackupRestoreTest, failedGbakRunsAreReportedAndLoseNothing)
     EXPECT_FALSE(Exists("bd.old"));
     fs::remove(dir_ + "bd.bkp");
 
-    // The restore cannot create "bd.fdb" (another file has that name): "bd.old" and "bd.bkp" stay.
-    std::ofstream(dir_ + "bd.fdb") << "outro arquivo";
+    // A gbak that says it restored but wrote nothing: "bd.old" and "bd.bkp" stay, and the failure is told.
+    const std::string script = programFolder_.File("gbak");
+    fs::remove(script);
+    std::ofstream(script) << "#!/bin/sh\n[ \"$1\" = -c ] && exit 0\nexec /usr/bin/gbak \"$@\"\n";
+    fs::permissions(script, fs::perms::owner_all);
     ScriptedOperator op;
     op.targetBox = database_;
     Run(op);
     ASSERT_EQ(op.messages.size(), 2u);
     EXPECT_EQ(op.messages[0], "ok");
-    EXPECT_EQ(op.messages[1].rfind("Ocorreu um Erro: gbak:", 0), 0u) << op.messages[1];
+    EXPECT_EQ(op.messages[1], "Ocorreu um Erro: o gbak terminou sem criar " + dir_ + "bd.fdb; " + dir_ + "bd.old e " +
+                                  dir_ + "bd.bkp foram mantidos");
     EXPECT_EQ(SqlScalar(dir_ + "bd.old", "select count(*) from cliente"), "1");
     EXPECT_GT(fs::file_size(dir_ + "bd.bkp"), 0u);
-    EXPECT_EQ(Contents(dir_ + "bd.fdb"), "outro arquivo");
+    EXPECT_FALSE(Exists("bd.fdb"));
 }

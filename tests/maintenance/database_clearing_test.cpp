@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -157,4 +162,27 @@ TEST_F(DatabaseClearingTest, failedUserDeletionIsShownAndTheClearingGoesOn)
     // Rows 1-23 went in with the final commit; user 7 survived beside the new user 1.
     EXPECT_EQ(Count(path_, "cliente"), "0");
     EXPECT_EQ(Count(path_, "usuario"), "2");
+}
+
+TEST_F(DatabaseClearingTest, serverNameIsClearedThroughTheServer)
+{
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(3050);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool listening = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(probe);
+    if (!listening) GTEST_SKIP() << "no Firebird server listens on localhost:3050";
+
+    // The server runs as its own user: it must reach the folder and the file.
+    namespace fs = std::filesystem;
+    fs::permissions(folder_.Path(), fs::perms::all);
+    fs::permissions(path_, fs::perms::all);
+    op_.targetBox = session_.paths.targetDatabase = "localhost:" + path_;
+    RunCommand(Command::ClearDatabase, session_, op_);
+    session_.target.Database().Close();
+    EXPECT_EQ(op_.log.back(), "Usuario 1-Vendedor Inserido");
+    EXPECT_EQ(Count(path_, "cliente"), "0");
+    EXPECT_EQ(Count(path_, "usuario"), "1");
 }

@@ -43,48 +43,96 @@ void WriteLargeProductTable(const std::string& path, int count)
 
 class InterruptionTest : public CopyFixture {};
 
-}  // namespace
+// The console program migrating the legacy folder, its stdout readable line by line.
+struct RunningMigration {
+    pid_t pid = -1;
+    FILE* lines = nullptr;
 
-TEST_F(InterruptionTest, killedInTheMiddleOfACopyKeepsOnlyWhatWasCommitted)
+    RunningMigration(const std::string& legacyFolder, const std::string& databasePath)
+    {
+        int output[2];
+        if (pipe(output) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            dup2(output[1], STDOUT_FILENO);
+            close(output[0]);
+            const std::string cli = std::string(BUILD_DIR) + "/convquibraw-cli";
+            execl(cli.c_str(), cli.c_str(), "migrate", "--legacy", legacyFolder.c_str(), "--target",
+                  databasePath.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(output[1]);
+        lines = fdopen(output[0], "r");
+    }
+
+    // Reads up to the product copy's title line; false when the output ended first.
+    bool WaitForProducts()
+    {
+        char line[4096];
+        while (fgets(line, sizeof line, lines))
+            if (std::string(line).rfind("Iniciando Cópia Produtos...", 0) == 0) return true;
+        return false;
+    }
+
+    // Everything it writes after this point, and its wait status.
+    std::vector<std::string> ReadRest(int& status)
+    {
+        std::vector<std::string> rest;
+        char line[4096];
+        while (fgets(line, sizeof line, lines)) rest.emplace_back(line, strcspn(line, "\n"));
+        fclose(lines);
+        waitpid(pid, &status, 0);
+        return rest;
+    }
+};
+
+void WriteManufacturersAndProducts(const std::string& legacyFolder)
 {
     DbfWriter manufacturers;
     manufacturers.Field("CODIGO", 'N', 5).Field("NOME", 'C', 30);
     for (int i = 1; i <= 40; ++i) manufacturers.Record({std::to_string(i), "FABRICANTE"});
-    WriteLegacy("KQ000029.dat", manufacturers);
+    manufacturers.Write(legacyFolder + "/KQ000029.dat");
     WriteLargeProductTable(legacyFolder + "/KQ000006.dat", 200000);
+}
 
-    int output[2];
-    ASSERT_EQ(pipe(output), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(output[1], STDOUT_FILENO);
-        close(output[0]);
-        const std::string cli = std::string(BUILD_DIR) + "/convquibraw-cli";
-        execl(cli.c_str(), cli.c_str(), "migrate", "--legacy", legacyFolder.c_str(), "--target", databasePath.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(output[1]);
+}  // namespace
+
+TEST_F(InterruptionTest, killedInTheMiddleOfACopyKeepsOnlyWhatWasCommitted)
+{
+    WriteManufacturersAndProducts(legacyFolder);
+    RunningMigration migration(legacyFolder, databasePath);
     // Wait for the product copy to start, let it write for a while, then pull the plug.
-    FILE* lines = fdopen(output[0], "r");
-    char line[4096];
-    bool productsStarted = false;
-    while (fgets(line, sizeof line, lines))
-        if (std::string(line).rfind("Iniciando Cópia Produtos...", 0) == 0) {
-            productsStarted = true;
-            break;
-        }
-    ASSERT_TRUE(productsStarted);
+    ASSERT_TRUE(migration.WaitForProducts());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    kill(child, SIGKILL);
+    kill(migration.pid, SIGKILL);
     int status = 0;
-    waitpid(child, &status, 0);
-    fclose(lines);
+    migration.ReadRest(status);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the copy ended before it was killed";
 
     // Reopened: the manufacturers committed before stay, none of the product copy's pending rows do.
     EXPECT_EQ(Scalar("select count(*) from fabricante"), "40");
     EXPECT_EQ(Scalar("select count(*) from produto"), "0");
+}
+
+TEST_F(InterruptionTest, sigintAndSigtermStopAtTheNextRecordRollBackAndExitWithTheSignal)
+{
+    WriteManufacturersAndProducts(legacyFolder);
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        RunningMigration migration(legacyFolder, databasePath);
+        ASSERT_TRUE(migration.WaitForProducts());
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        kill(migration.pid, signalNumber);
+        int status = 0;
+        const std::vector<std::string> rest = migration.ReadRest(status);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signalNumber);
+        // Nothing but the destination line and the interruption: no failure per record, no completion.
+        ASSERT_FALSE(rest.empty());
+        EXPECT_EQ(rest.back(), "Comando interrompido: o que esta cópia gravou foi desfeito.");
+        EXPECT_LE(rest.size(), 3u) << rest.front();
+        EXPECT_EQ(Scalar("select count(*) from fabricante"), "40");
+        EXPECT_EQ(Scalar("select count(*) from produto"), "0");
+    }
 }
 
 TEST_F(InterruptionTest, restoreIntoAFolderWithoutRoomKeepsBothFiles)

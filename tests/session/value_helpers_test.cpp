@@ -20,6 +20,7 @@ TEST(ValueHelpers, integerConversions)
 {
     EXPECT_EQ(IntegerOrZero(" 0012 "), 12);
     EXPECT_EQ(IntegerOrZero("-7"), -7);
+    EXPECT_EQ(IntegerOrZero("+-5"), 0);
     EXPECT_EQ(IntegerOrZero("12a"), 0);
     EXPECT_EQ(IntegerOrZero(""), 0);
     EXPECT_EQ(IntegerOrZero("99999999999"), 0);

@@ -31,6 +31,7 @@ public:
     std::deque<std::optional<std::string>> textAnswers;
 
     std::map<CheckBox, bool> checked;
+    CodePage codePage = CodePage::AsStored;
     std::string legacyFolderBox, targetBox, numbering;
     std::string salesFrom = "  /  /    ", salesTo = "  /  /    ";
     std::optional<FocusTarget> focused;
@@ -49,6 +50,7 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
     bool IsChecked(CheckBox box) override { return checked[box]; }
+    CodePage LegacyCodePage() override { return codePage; }
     std::string LegacyFolderBox() override { return legacyFolderBox; }
     void SetLegacyFolderBox(const std::string& text) override { legacyFolderBox = text; }
     std::string TargetBox() override { return targetBox; }

@@ -60,6 +60,7 @@ private slots:
     void keys_data();
     void keys();
     void escapeClearsOnlyThisWindowsBoxes();
+    void typingAfterEscapeFillsTheFirstBox();
     void pageKeysGoToTheRegisteredTarget();
     void focusColours();
     void clickingAwayFromAnUnfilledYearIsRefused();
@@ -166,6 +167,17 @@ void DateBoxTest::escapeClearsOnlyThisWindowsBoxes()
     QTest::keyClick(w_->from, Qt::Key_Tab);  // nothing left to refuse
     QCOMPARE(FocusName(), "to");
     QCOMPARE(messages_, QStringList());
+}
+
+void DateBoxTest::typingAfterEscapeFillsTheFirstBox()
+{
+    w_->from->SetText("31/12/2020");
+    w_->to->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w_->to, Qt::Key_Escape);
+    QCOMPARE(FocusName(), "from");
+    QCOMPARE(w_->from->cursorPosition(), 0);
+    QTest::keyClicks(w_->from, "05012023");
+    QCOMPARE(w_->from->Text(), "05/01/2023");
 }
 
 void DateBoxTest::pageKeysGoToTheRegisteredTarget()

@@ -1,9 +1,11 @@
 #include "copy/copy_steps.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "common/failure.h"
 #include "common/interruption.h"
+#include "firebird/fb_query.h"
 #include "session/operator.h"
 #include "session/session.h"
 #include "legacy/field_values.h"
@@ -99,22 +101,19 @@ void ProgressStep(CopyRun& run, std::int32_t recordTotal)
     const double p = n / hundredth;
     // A file of fewer than 100 records divides by a fraction; an empty one by zero (infinity, which passes).
     if (p >= threshold) {
+        // The gauge tells how far the rows have got: the ones waiting go first.
+        SendWaitingRows(run);
         run.op.GaugeAdvance(10);
         threshold += 10;
     }
 }
 
-bool Guarded(CopyRun& run, const std::function<void()>& action)
-{
-    try {
-        action();
-        return true;
-    } catch (const std::exception& failure) {
-        RethrowIfFatal(failure);
-        run.op.ShowMessage(std::string("Ocorreu um Erro: ") + failure.what());
-        return false;
-    }
-}
+// The counts of one record loop, and what became of the current record's execution.
+struct RecordLoopTally {
+    CopyCounts counts;
+    // The record's row was handed to ExecuteGuarded: it counts when its outcome is known.
+    bool outcomeLater = false;
+};
 
 namespace {
 
@@ -128,39 +127,60 @@ std::string OneLine(std::string text)
     return text;
 }
 
-// A failure inside the per-record protection: its box, the log line naming the record, and the report's entry.
-void RecordFailedHere(CopyRun& run, const std::string& fileName, const std::string& text)
+// The record in hand as a failure names it: file, number and key.
+RecordFailure RecordInHand(CopyRun& run)
 {
     LegacyTable& table = run.session.table;
-    RecordFailure failure{fileName, table.RecordNumber(), "", text};
+    RecordFailure failure{run.loopTally ? run.loopTally->counts.fileName : FileNameOf(table.DBFFileName()),
+                          table.RecordNumber(), "", ""};
     try {
         if (!table.IsPastEnd()) failure.key = AsText(table.Fields().at(0));
     } catch (const std::exception&) {
         // A record that cannot be read has no key to show.
     }
+    return failure;
+}
+
+// A failure inside the per-record protection: its box, the log line naming the record, and the report's entry.
+void RecordFailed(CopyRun& run, RecordFailure failure, const std::string& text)
+{
+    failure.text = text;
     run.op.ShowRecordFailureMessage("Ocorreu um Erro: " + text);
-    run.op.LogAppend("Registro " + std::to_string(failure.recordNumber) + " de " + fileName + ": " + OneLine(text));
+    run.op.LogAppend("Registro " + std::to_string(failure.recordNumber) + " de " + failure.fileName + ": " +
+                     OneLine(text));
     run.op.RecordFailed(failure);
 }
 
-}  // namespace
+void RecordFailedHere(CopyRun& run, const std::string& text) { RecordFailed(run, RecordInHand(run), text); }
 
-void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
+// Sends the rows of the records before a failure that leaves the loop, so that they and their messages come
+// first. Should the sending fail too, a fatal failure already on its way is the one that goes on.
+void SendWaitingRowsBefore(CopyRun& run, const std::exception* leaving)
+{
+    try {
+        SendWaitingRows(run);
+    } catch (const std::exception&) {
+        if (!leaving || !IsFatalFailure(*leaving)) throw;
+    }
+}
+
+void WalkRecords(CopyRun& run, Protection protection, const RecordSteps& steps, RecordLoopTally& tally)
 {
     LegacyTable& table = run.session.table;
+    CopyCounts& counts = tally.counts;
     // The file is held open exclusively, so its size stays what it was; reading it again for every record cost a
     // system call each.
     const std::int32_t recordTotal = table.RecordTotal();
-    CopyCounts counts{FileNameOf(table.DBFFileName())};
-    run.op.CopyStarted(counts.fileName);
     // The protection of the record's steps: a failure is shown, named and counted, and the loop goes on.
     auto guarded = [&](const std::function<void()>& action) {
         try {
             action();
         } catch (const std::exception& failure) {
             RethrowIfFatal(failure);
+            // The rows of the records before this one go first, with their messages.
+            SendWaitingRows(run);
             ++counts.failed;
-            RecordFailedHere(run, counts.fileName, failure.what());
+            RecordFailedHere(run, failure.what());
         }
     };
     while (!table.IsPastEnd()) {
@@ -174,8 +194,9 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
         }
         ++run.session.copy.copiedCount;
         auto execute = [&] {
+            tally.outcomeLater = false;
             steps.execute();
-            ++counts.written;
+            if (!tally.outcomeLater) ++counts.written;
         };
         auto work = [&] {
             ProgressStep(run, recordTotal);
@@ -194,19 +215,89 @@ void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
             work();
         table.MoveNext();
     }
-    run.op.CopyCounted(counts);
 }
 
-bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action)
+}  // namespace
+
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess)
+{
+    RecordLoopTally* tally = run.loopTally;
+    if (tally) tally->outcomeLater = true;
+    // A row that waits is told its outcome once the table has moved on: what names the record is taken now.
+    std::optional<RecordFailure> record;
+    if (query.MayWait()) record = RecordInHand(run);
+    query.ExecuteBatched([&run, tally, record = std::move(record), onSuccess = std::move(onSuccess)](
+                             std::exception_ptr failure) {
+        if (!failure) {
+            if (tally) ++tally->counts.written;
+            if (onSuccess) onSuccess();
+            return;
+        }
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& refused) {
+            RethrowIfFatal(refused);
+            if (tally) ++tally->counts.failed;
+            RecordFailed(run, record ? *record : RecordInHand(run), refused.what());
+        }
+    });
+}
+
+void SendWaitingRows(CopyRun& run) { run.session.target.Database().FlushBatches(); }
+
+void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps)
+{
+    RecordLoopTally tally{CopyCounts{FileNameOf(run.session.table.DBFFileName())}};
+    struct TallyInPlace {
+        CopyRun& run;
+        RecordLoopTally* outer;
+        ~TallyInPlace() { run.loopTally = outer; }
+    } inPlace{run, run.loopTally};
+    run.loopTally = &tally;
+    run.op.CopyStarted(tally.counts.fileName);
+    try {
+        WalkRecords(run, protection, steps, tally);
+    } catch (const std::exception& failure) {
+        SendWaitingRowsBefore(run, &failure);
+        throw;
+    } catch (...) {
+        SendWaitingRowsBefore(run, nullptr);
+        throw;
+    }
+    SendWaitingRows(run);
+    run.op.CopyCounted(tally.counts);
+}
+
+namespace {
+
+// Runs the action; a failure that is not fatal is swallowed and told, after the rows waiting, so that their
+// messages come first.
+bool GuardedTelling(CopyRun& run, const std::function<void()>& action,
+                    const std::function<void(const std::string&)>& tell)
 {
     try {
         action();
         return true;
     } catch (const std::exception& failure) {
         RethrowIfFatal(failure);
-        RecordFailedHere(run, FileNameOf(run.session.table.DBFFileName()), failure.what());
+        SendWaitingRows(run);
+        tell(failure.what());
         return false;
     }
+}
+
+}  // namespace
+
+bool Guarded(CopyRun& run, const std::function<void()>& action)
+{
+    return GuardedTelling(run, action, [&run](const std::string& text) {
+        run.op.ShowMessage("Ocorreu um Erro: " + text);
+    });
+}
+
+bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action)
+{
+    return GuardedTelling(run, action, [&run](const std::string& text) { RecordFailedHere(run, text); });
 }
 
 void PlainCommit(CopyRun& run)

@@ -7,11 +7,15 @@
 class Operator;
 class FbQuery;
 struct Session;
+struct RecordLoopTally;
 
 // The steps every copy is built from. A copy names its legacy file without folder ("KQ000039.dat").
 struct CopyRun {
     Session& session;
     Operator& op;
+
+    // The counts of the record loop walking now, for rows whose outcome comes later; null outside a loop.
+    RecordLoopTally* loopTally = nullptr;
 
     FbQuery& Query();
     FbQuery& SecondQuery();
@@ -64,13 +68,23 @@ struct RecordSteps {
 void RecordLoop(CopyRun& run, Protection protection, const RecordSteps& steps);
 
 // Runs the action; a failure shows "Ocorreu um Erro: " + its text and is swallowed, unless it is fatal. True when it
-// succeeded.
+// succeeded. Rows still waiting for a batch are sent first, so that their messages come before this one.
 bool Guarded(CopyRun& run, const std::function<void()>& action);
 
 // A write that belongs to the current record besides its own statement (a purchase note's row): a failure shows
 // "Ocorreu um Erro: " + text, the log names the record as the record loop does, and it is swallowed unless fatal.
 // True when it succeeded.
 bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action);
+
+// Executes the query's statement for the record in hand, inside the record's protection. The row may wait and go
+// to the server with the next records' rows (FbQuery::ExecuteBatched). Its failure is handled when the batch is
+// sent, before anything later is shown, as the record loop handles one: a fatal one ends the command, any other
+// shows its box, logs its line naming the record, goes to the report and counts the record as failed. onSuccess
+// runs, and the record counts as written, only once the row has landed.
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess = {});
+
+// Sends the rows waiting on the target connection, handling the failures of those that failed.
+void SendWaitingRows(CopyRun& run);
 
 // Commits an active transaction, unprotected.
 void PlainCommit(CopyRun& run);

@@ -69,7 +69,12 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         fields.BindAll(query);
         return true;
     };
-    steps.execute = [&] { query.Execute(); };
+    steps.execute = [&] {
+        if (copy.protection == Protection::Unguarded)
+            query.Execute();
+        else
+            ExecuteGuarded(run, query);
+    };
     RecordLoop(run, copy.protection, steps);
 
     if (!copy.resyncTable.empty()) ResyncSequence(run, copy.resyncTable, copy.resyncTable, CodeForm::Text);

@@ -172,7 +172,7 @@ void CopyClients(CopyRun& run)
         BindDocument(fields, query);
         return true;
     };
-    steps.execute = [&] { query.Execute(); };
+    steps.execute = [&] { ExecuteGuarded(run, query); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     CommitClientsAndCloseFile(run);

@@ -111,7 +111,7 @@ void CopyProducts(CopyRun& run)
         BindComputed(run, fields, query);
         return true;
     };
-    steps.execute = [&] { query.Execute(); };
+    steps.execute = [&] { ExecuteGuarded(run, query); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     FinishProductRun(run);
@@ -194,7 +194,7 @@ void UpdateProductField(Session& session, Operator& op)
         fields.BindAll(query);
         return true;
     };
-    steps.execute = [&] { query.Execute(); };
+    steps.execute = [&] { ExecuteGuarded(run, query); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     FinishProductRun(run);

@@ -1,5 +1,6 @@
 #include "copy/sales_copy.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -111,8 +112,12 @@ public:
             if (closing_) {
                 CloseSale();
             } else {
-                query_.Execute();
-                if (itemKept_) saleCodes_.Add({code_});
+                const bool kept = itemKept_;
+                const std::int32_t code = code_;
+                if (kept) waitingCodes_.push_back(code);
+                ExecuteGuarded(run_, query_, [this, kept, code] {
+                    if (kept) saleCodes_.Add({code});
+                });
             }
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
@@ -140,10 +145,20 @@ private:
             keysNumber_ = saleNumber_;
             keysTaken_ = true;
             saleCodes_.Clear();
+            waitingCodes_.clear();
         } else if (saleNumber_ < keysNumber_) {
             plainItems_ = false;
         }
         return plainItems_;
+    }
+
+    // Whether the sale has a row under the code already. Items still waiting for their batch are sent first when
+    // one of them has that code: whether it landed decides between the plain insert and the keyed update.
+    bool WrittenByKey(std::int32_t code)
+    {
+        if (std::find(waitingCodes_.begin(), waitingCodes_.end(), code) != waitingCodes_.end()) SendWaitingRows(run_);
+        if (!query_.HasWaitingRows()) waitingCodes_.clear();
+        return saleCodes_.Contains({code});
     }
 
     void BindItem()
@@ -152,7 +167,7 @@ private:
         if (!itemKept_) {
             SetStatement(query_, kItemInsert);
             query_.AddLine(kItemValues);
-        } else if (saleCodes_.Contains({code_})) {
+        } else if (WrittenByKey(code_)) {
             SetStatement(query_, kRepeatedItem);
         } else {
             SetStatement(query_, kNewItem);
@@ -209,6 +224,7 @@ private:
     bool keysTaken_ = false;
     std::int32_t keysNumber_ = 0;  // the sale number whose codes saleCodes_ holds
     WrittenKeys<1> saleCodes_;
+    std::vector<std::int32_t> waitingCodes_;  // items of the sale queued since the rows were last sent
     bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
     bool plainSales_ = false;
     std::int32_t lastSaleWritten_ = 0;  // the highest nota in venda at the start, then the highest written

@@ -90,11 +90,24 @@ void FbDatabase::Open()
 void FbDatabase::Close()
 {
     if (!IsOpen()) return;
+    FlushBatches();
     if (transaction_.Active()) transaction_.Commit();
     for (FbQuery* query : listeners_) query->ForgetPrepared();
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &handle_);
     handle_ = 0;
+}
+
+bool FbDatabase::ThroughServer() const
+{
+    const auto colon = name_.find(':');
+    return colon != std::string::npos && colon > 1 && name_.find('/') != 0;
+}
+
+void FbDatabase::FlushBatches()
+{
+    for (FbQuery* query : listeners_)
+        if (query->HasWaitingRows()) query->Flush();
 }
 
 void FbDatabase::AddCloseListener(FbQuery* query) { listeners_.push_back(query); }

@@ -21,6 +21,8 @@ public:
     // "Cannot perform operation -- DB is currently open".
     void SetName(const std::string& name);
     const std::string& Name() const { return name_; }
+    // Whether the name reaches a server ("host:/path", "host/port:/path", "inet://...") rather than a local file.
+    bool ThroughServer() const;
 
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     void ClearParams() { params_.clear(); }
@@ -37,6 +39,9 @@ public:
 
     FbTransaction& DefaultTransaction() { return transaction_; }
     isc_db_handle* Handle() { return &handle_; }
+
+    // Sends the rows that queries on this connection keep waiting for a batch (FbQuery::ExecuteBatched).
+    void FlushBatches();
 
     // Gives a query a way to drop its prepared statements before the connection goes away.
     void AddCloseListener(class FbQuery* query);

@@ -89,6 +89,7 @@ void FbQuery::AddToCache()
 {
     cache_.push_front(std::make_unique<PreparedStatement>(text_));
     if (cache_.size() > kCachedStatements) {
+        if (cache_.back().get() == waitingStatement_) Flush();
         cache_.back()->Drop();
         cache_.pop_back();
     }
@@ -109,6 +110,7 @@ void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
         var.sqltype |= 1;
         var.sqlind = &slot.nullFlag;
     }
+    DecideBatchRows(statement);
 }
 
 namespace {
@@ -179,12 +181,12 @@ void FbQuery::SetDate(const std::string& name, std::chrono::year_month_day value
 
 void FbQuery::SetNull(const std::string& name) { Param(name).kind = ParameterValue::Kind::Null; }
 
-void FbQuery::Bind(PreparedStatement& statement)
+void FbQuery::Bind(PreparedStatement& statement, const std::vector<ParameterValue>& values)
 {
     XSQLDA* input = statement.input.get();
     for (short i = 0; i < input->sqld; ++i) {
         const size_t slot = static_cast<size_t>(i);
-        BindParameter(values_[statement.placeholderParameter[slot]], statement.described[slot], input->sqlvar[i],
+        BindParameter(values[statement.placeholderParameter[slot]], statement.described[slot], input->sqlvar[i],
                       statement.inputSlots[slot].buffer, statement.inputSlots[slot].nullFlag, database_.Handle(),
                       transaction_.Handle());
     }
@@ -194,10 +196,11 @@ void FbQuery::Bind(PreparedStatement& statement)
 PreparedStatement& FbQuery::Send(SentAs selectSentAs)
 {
     Close();
+    database_.FlushBatches();
     PreparedStatement& statement = Statement();
     transaction_.EnsureActive();
     PrepareIfNeeded(statement);
-    Bind(statement);
+    Bind(statement, values_);
     if (executeObserver_)
         executeObserver_(statement.scanned.sql, *statement.input.get(),
                          statement.isSelect ? selectSentAs : SentAs::Execute);
@@ -270,5 +273,8 @@ Money FbQuery::ColumnMoney(const std::string& name)
 void FbQuery::ForgetPrepared()
 {
     Close();
+    // Rows still waiting here are dropped: the connection is going away without a command that sent them.
+    waiting_.clear();
+    waitingStatement_ = nullptr;
     for (auto& statement : cache_) statement->Drop();
 }

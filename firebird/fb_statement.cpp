@@ -55,6 +55,7 @@ void PreparedStatement::Prepare(isc_db_handle* database, isc_tr_handle* transact
         if (info[0] == isc_info_sql_stmt_type) {
             const short length = static_cast<short>(isc_vax_integer(info + 1, 2));
             const long type = isc_vax_integer(info + 3, length);
+            statementType = type;
             isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
         }
 
@@ -89,8 +90,16 @@ void PreparedStatement::Prepare(isc_db_handle* database, isc_tr_handle* transact
     }
 }
 
+BatchBlock::~BatchBlock()
+{
+    if (!handle) return;
+    ISC_STATUS_ARRAY status;
+    isc_dsql_free_statement(status, &handle, DSQL_drop);
+}
+
 void PreparedStatement::Drop()
 {
+    blocks.clear();
     if (!handle) return;
     ISC_STATUS_ARRAY status;
     isc_dsql_free_statement(status, &handle, DSQL_drop);

@@ -2,6 +2,7 @@
 
 #include <ibase.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,19 @@ struct SqlSlot {
     short nullFlag = 0;
 };
 
+// An EXECUTE BLOCK that runs one statement for a number of rows at once (see execute_block.h).
+struct BatchBlock {
+    isc_stmt_handle handle = 0;
+    Sqlda input;
+    std::vector<SqlSlot> inputSlots;
+    Sqlda output;
+    // FAILED_ROW, then the value of each sequence the statement draws from, before the last row run.
+    std::vector<ISC_INT64> outputValues;
+    std::vector<short> outputNulls;
+
+    ~BatchBlock();
+};
+
 // One statement text prepared on the connection, kept for reuse.
 struct PreparedStatement {
     std::string text;  // as written, with ":name" parameters
@@ -34,12 +48,18 @@ struct PreparedStatement {
     std::vector<size_t> placeholderParameter;  // for each "?", its index in parameterNames
     isc_stmt_handle handle = 0;
     bool isSelect = false;
+    long statementType = 0;  // isc_info_sql_stmt_*
     Sqlda input;
     std::vector<XSQLVAR> described;  // the input variables as the server described them
     std::vector<SqlSlot> inputSlots;
     Sqlda output;
     std::vector<SqlSlot> outputSlots;
     std::vector<std::string> columnNames;  // upper case
+    // Batched execution: how many rows one block takes (0: this statement is run row by row), the blocks
+    // prepared so far by their number of rows, and the sequences the text draws from.
+    size_t batchRows = 0;
+    std::map<size_t, std::unique_ptr<BatchBlock>> blocks;
+    std::vector<std::string> sequencesDrawn;
 
     PreparedStatement(std::string statementText);
     bool IsPrepared() const { return handle != 0; }

@@ -28,6 +28,7 @@ void FbTransaction::EnsureActive()
 void FbTransaction::Commit()
 {
     if (!Active()) throw DatabaseError("Transaction is not active");
+    database_.FlushBatches();
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, &handle_);
     CheckStatus(status);
@@ -36,6 +37,7 @@ void FbTransaction::Commit()
 void FbTransaction::Rollback()
 {
     if (!Active()) throw DatabaseError("Transaction is not active");
+    database_.FlushBatches();
     ISC_STATUS_ARRAY status;
     isc_rollback_transaction(status, &handle_);
     CheckStatus(status);

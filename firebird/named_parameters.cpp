@@ -56,6 +56,7 @@ ScannedSql ScanNamedParameters(std::string_view text)
             end = i + 1;
             while (end < text.size() && IsNameChar(text[end])) ++end;
             result.placeholderNames.push_back(AsciiUpper(text.substr(i + 1, end - i - 1)));
+            result.placeholderOffsets.push_back(result.sql.size());
             result.sql += '?';
             i = end;
             continue;

@@ -9,6 +9,8 @@ struct ScannedSql {
     std::string sql;
     // One entry per "?", in order, upper case; a name may stand in several places.
     std::vector<std::string> placeholderNames;
+    // Where each "?" stands in sql.
+    std::vector<size_t> placeholderOffsets;
 };
 
 // Finds ":name" outside quoted texts, quoted identifiers and comments. Names are letters, digits, "_" and "$".

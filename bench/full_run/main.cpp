@@ -1,4 +1,6 @@
-// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way]: the whole migration ("Iniciar
+// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] [--no-batching | --batching]
+// [--server [HOST]]:
+// the whole migration ("Iniciar
 // Cópia", both check boxes ticked, a sales date range covering everything) into a fresh QuibraW database, against
 // what Firebird alone costs to produce the same final database.
 //
@@ -17,11 +19,16 @@
 // --no-match-keys builds every database from the test schema without the keys of the columns the sales and
 // purchase copies match on (item_venda, entrada, item_entrada). --no-replay leaves the replay out (it costs a
 // second migration). --old-way runs the program with every statement prepared again whenever its text is set.
+// --no-batching sends every execution on its own; --batching gathers executions in blocks on the embedded engine too
+// (by default only through a server; FbQuery::SetBatching). --server reaches every database through a
+// Firebird server instead of the embedded engine, as HOST:path (HOST "localhost" unless given, "localhost/3051" for a
+// server behind bench/relay on port 3051); the work folder is then opened to the server's own user.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bench/full_run/final_state_limit.h"
@@ -42,7 +49,8 @@ std::string ProgramFolder(const char* argv0)
 
 [[noreturn]] void Usage()
 {
-    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way]\n");
+    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] "
+                         "[--no-batching | --batching] [--server [HOST]]\n");
     std::exit(2);
 }
 
@@ -73,12 +81,21 @@ double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
 
 int main(int argc, char** argv)
 {
-    if (argc >= 4 && std::string(argv[1]) == "--program")
-        return RunProgram(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "--old-way");
+    if (argc >= 4 && std::string(argv[1]) == "--program") {
+        ProgramOptions options;
+        for (int i = 4; i < argc; ++i) {
+            options.oldWay = options.oldWay || std::string(argv[i]) == "--old-way";
+            if (std::string(argv[i]) == "--no-batching") options.batching = FbQuery::Batching::Off;
+            if (std::string(argv[i]) == "--batching") options.batching = FbQuery::Batching::On;
+        }
+        return RunProgram(argv[2], argv[3], options);
+    }
 
     double scale = 1;
     std::string legacy;
-    bool oldWay = false, replayToo = true;
+    std::optional<std::string> server;
+    ProgramOptions options;
+    bool replayToo = true;
     MatchKeys keys = MatchKeys::Kept;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -87,7 +104,13 @@ int main(int argc, char** argv)
         else if (arg == "--legacy" && i + 1 < argc)
             legacy = argv[++i];
         else if (arg == "--old-way")
-            oldWay = true;
+            options.oldWay = true;
+        else if (arg == "--no-batching")
+            options.batching = FbQuery::Batching::Off;
+        else if (arg == "--batching")
+            options.batching = FbQuery::Batching::On;
+        else if (arg == "--server")
+            server = i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : "localhost";
         else if (arg == "--no-match-keys")
             keys = MatchKeys::LeftOut;
         else if (arg == "--no-replay")
@@ -103,19 +126,30 @@ int main(int argc, char** argv)
         WriteSyntheticLegacyFolder(legacy, scale);
     }
     legacy = std::filesystem::absolute(legacy).string();
-    const std::string programDb = FreshQuibrawDatabase(work, "program.fdb", keys);
-    const std::string limitDb = FreshQuibrawDatabase(work, "limit.fdb", keys);
+    // A database as the program and the limit name it: its path, or through the server.
+    auto fresh = [&](const char* name) {
+        const std::string path = FreshQuibrawDatabase(work, name, keys);
+        if (!server) return path;
+        std::filesystem::permissions(path, std::filesystem::perms::all & ~std::filesystem::perms::owner_exec &
+                                               ~std::filesystem::perms::group_exec & ~std::filesystem::perms::others_exec);
+        return *server + ":" + path;
+    };
+    if (server) std::filesystem::permissions(work.Path(), std::filesystem::perms::all);
+    const std::string programDb = fresh("program.fdb");
+    const std::string limitDb = fresh("limit.fdb");
 
-    std::printf("legacy folder %s%s%s\n", legacy.c_str(),
+    std::printf("legacy folder %s%s%s%s%s\n", legacy.c_str(),
                 keys == MatchKeys::LeftOut ? "  (target without the keys of the matching columns)" : "",
-                oldWay ? "  (old way: a statement prepared for every text set)" : "");
-    const ProgramResult program = RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, oldWay);
+                options.oldWay ? "  (old way: a statement prepared for every text set)" : "",
+                options.batching == FbQuery::Batching::Off  ? "  (no batching)"
+                : options.batching == FbQuery::Batching::On ? "  (batching on the embedded engine too)"
+                                                            : "", server ? ("  (through the server " + *server + ")").c_str() : "");
+    const ProgramResult program = RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, options);
     const FinalStateLimit limit = MeasureFinalStateLimit(programDb, limitDb);
 
     auto replay = std::make_unique<ReplayResult>();
     if (replayToo)
-        RunReplay(legacy, FreshQuibrawDatabase(work, "record.fdb", keys), FreshQuibrawDatabase(work, "replay.fdb", keys),
-                  work.Path(), *replay);
+        RunReplay(legacy, fresh("record.fdb"), fresh("replay.fdb"), work.Path(), *replay);
 
     std::printf("\n%-15s %8s %8s | %8s %8s %6s | %8s %8s %6s | %10s %8s %6s | %7s\n", "copy", "records", "rows",
                 "wall s", "limit s", "ratio", "cpu s", "limit s", "ratio", "statements", "replay s", "ratio",

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "app/full_migration.h"
 #include "bench/full_run/bench_operator.h"
@@ -29,9 +30,10 @@ long FileRecords(const std::string& folder, const std::string& file)
 
 }  // namespace
 
-int RunProgram(const std::string& legacy, const std::string& database, bool oldWay)
+int RunProgram(const std::string& legacy, const std::string& database, const ProgramOptions& options)
 {
-    FbQuery::SetStatementReuse(!oldWay);
+    FbQuery::SetStatementReuse(!options.oldWay);
+    FbQuery::SetBatching(options.batching);
     BenchOperator op(legacy, database);
     const auto start = Clock::now();
     const double cpuStart = ProcessorSeconds();
@@ -57,7 +59,7 @@ int RunProgram(const std::string& legacy, const std::string& database, bool oldW
 }
 
 ProgramResult RunProgramInChild(const std::string& self, const std::string& legacy, const std::string& database,
-                                bool oldWay)
+                                const ProgramOptions& options)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
@@ -69,9 +71,12 @@ ProgramResult RunProgramInChild(const std::string& self, const std::string& lega
         dup2(pipeEnds[1], 1);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        const char* args[] = {self.c_str(), "--program", legacy.c_str(), database.c_str(), oldWay ? "--old-way" : nullptr,
-                              nullptr};
-        execv(self.c_str(), const_cast<char* const*>(args));
+        std::vector<const char*> args = {self.c_str(), "--program", legacy.c_str(), database.c_str()};
+        if (options.oldWay) args.push_back("--old-way");
+        if (options.batching == FbQuery::Batching::Off) args.push_back("--no-batching");
+        if (options.batching == FbQuery::Batching::On) args.push_back("--batching");
+        args.push_back(nullptr);
+        execv(self.c_str(), const_cast<char* const*>(args.data()));
         _exit(127);
     }
     close(pipeEnds[1]);

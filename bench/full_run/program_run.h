@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bench/full_run/copy_names.h"
+#include "firebird/fb_query.h"
 
 // What the migration run in the child process reported, and its peak memory.
 struct ProgramResult {
@@ -19,10 +20,17 @@ struct ProgramResult {
     std::vector<std::string> messages;
 };
 
+// How the child runs the program: --old-way prepares every statement again whenever its text is set; --no-batching
+// sends every execution on its own, --batching gathers executions on the embedded engine too.
+struct ProgramOptions {
+    bool oldWay = false;
+    FbQuery::Batching batching = FbQuery::Batching::ThroughServer;
+};
+
 // Runs the migration and writes one line per copy: index, records, seconds, longest gap, event calls; then the
 // total, the longest gap anywhere and the messages shown.
-int RunProgram(const std::string& legacy, const std::string& database, bool oldWay);
+int RunProgram(const std::string& legacy, const std::string& database, const ProgramOptions& options);
 
 // Runs `self --program ...` in a child process (a program image of its own) and reads back what it wrote.
 ProgramResult RunProgramInChild(const std::string& self, const std::string& legacy, const std::string& database,
-                                bool oldWay);
+                                const ProgramOptions& options);

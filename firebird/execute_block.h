@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ibase.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ScannedSql;
+
+// The declaration of a block parameter that takes what the statement's input variable takes, as the server
+// described it. Nothing for types a block is not given here (binary objects, unknown character sets).
+std::optional<std::string> DeclaredParameterType(const XSQLVAR& described);
+
+// An EXECUTE BLOCK that runs the statement once per row, in row order, each row in a savepoint of its own: a
+// failing row is undone and the rows after it are not run. Each row's parameters P<row>_<slot> are followed by
+// R<row>, a SMALLINT: a row whose R is not 1 is passed over, so that one block serves any number of rows up to its
+// own. The block returns FAILED_ROW, the 1-based number of
+// the row that failed, 0 when every row landed, and for each of the given sequences its value before the last row
+// it ran (a failed row's draws are not undone: with them the row can be run again with the same values). Nothing
+// when a parameter's type cannot be declared.
+std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std::vector<XSQLVAR>& described,
+                                            const std::vector<std::string>& sequences, int rows);
+
+// What one row adds to the block's input message, to keep the message under the server's 64 KB.
+size_t RowMessageBytes(const std::vector<XSQLVAR>& described);
+
+// The sequences that the text draws from with gen_id, upper case, each once.
+std::vector<std::string> SequencesDrawn(const std::string& sql);

@@ -29,6 +29,7 @@ const char* ReportName(Command command)
     case Command::RenumberNfe: return "renumber-nfe";
     case Command::ConvertXmls: return "import-xml";
     case Command::ChooseLegacyFolder:
+    case Command::CheckLegacyFolder:
     case Command::ChooseTargetDatabase: return nullptr;
     }
     return nullptr;

@@ -32,6 +32,10 @@ void FbQuery::Close()
     if (!cursorOpen_) return;
     cursorOpen_ = false;
     eof_ = true;
+    if (rowWithExecute_) {
+        rowWithExecute_ = false;
+        return;
+    }
     if (current_ && current_->IsPrepared()) {
         // A commit closes cursors by itself; closing one again is harmless.
         ISC_STATUS_ARRAY status;
@@ -193,7 +197,7 @@ void FbQuery::Bind(PreparedStatement& statement, const std::vector<ParameterValu
 }
 
 // Prepares (once per text), binds and sends the statement; a select's cursor is then open on the server.
-PreparedStatement& FbQuery::Send(SentAs selectSentAs)
+PreparedStatement& FbQuery::Send(SentAs selectSentAs, bool rowWithExecute)
 {
     Close();
     database_.FlushBatches();
@@ -205,7 +209,11 @@ PreparedStatement& FbQuery::Send(SentAs selectSentAs)
         executeObserver_(statement.scanned.sql, *statement.input.get(),
                          statement.isSelect ? selectSentAs : SentAs::Execute);
     ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
+    if (rowWithExecute && statement.isSelect)
+        isc_dsql_execute2(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get(),
+                          statement.output.get());
+    else
+        isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
     CheckStatus(status);
     return statement;
 }
@@ -227,9 +235,22 @@ void FbQuery::Open()
     FetchRow();
 }
 
+void FbQuery::OpenOneRow()
+{
+    if (!MayWait()) return Open();
+    if (!Send(SentAs::OpenCursor, true).isSelect) return;
+    cursorOpen_ = true;
+    rowWithExecute_ = true;
+    eof_ = false;
+}
+
 void FbQuery::Next()
 {
     if (!cursorOpen_ || eof_) return;
+    if (rowWithExecute_) {
+        eof_ = true;
+        return;
+    }
     FetchRow();
 }
 

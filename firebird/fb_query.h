@@ -65,6 +65,10 @@ public:
     void Flush();
     bool HasWaitingRows() const { return !waiting_.empty(); }
     void Open();
+    // For a select of exactly one row (a sequence draw). Where executions may wait (MayWait: through a server) the
+    // row comes back with the execute itself, one round trip where Open's execute and fetch take two; elsewhere it
+    // is Open. Read the columns, then Close.
+    void OpenOneRow();
     bool IsOpen() const { return cursorOpen_; }
     bool Eof() const { return eof_; }
     void Next();
@@ -94,7 +98,7 @@ public:
     static Batching BatchingMode() { return batching_; }
 
 private:
-    PreparedStatement& Send(SentAs selectSentAs);
+    PreparedStatement& Send(SentAs selectSentAs, bool rowWithExecute = false);
     PreparedStatement& Statement();
     void AddToCache();
     void PrepareIfNeeded(PreparedStatement& statement);
@@ -130,6 +134,7 @@ private:
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;
+    bool rowWithExecute_ = false;  // the open row came back with the execute: no cursor to close on the server
     bool eof_ = true;
     int prepareCount_ = 0;
     std::vector<WaitingRow> waiting_;

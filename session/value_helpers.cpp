@@ -18,7 +18,7 @@ std::string NextSequenceValue(const std::string& sequence, int step, FbQuery& qu
     query.Close();
     query.ClearText();
     query.AddLine("select gen_id(" + sequence + "," + std::to_string(step) + ") as venda from rdb$database");
-    query.Open();
+    query.OpenOneRow();
     std::string value = query.ColumnText("venda");
     query.Close();
     return value;

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/legacy_folder_check.h"
-#include "cli/file_inspection.h"
+#include "cli/table_overview.h"
 #include "common/failure.h"
 #include "legacy/legacy_table.h"
 

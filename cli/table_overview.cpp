@@ -1,4 +1,4 @@
-#include "cli/file_inspection.h"
+#include "cli/table_overview.h"
 
 #include <cstdio>
 #include <sstream>

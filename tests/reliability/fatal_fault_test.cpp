@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 
 #include "app/commands.h"
 #include "tests/support/copy_fixture.h"
+#include "tests/support/small_tmpfs.h"
 
 namespace fs = std::filesystem;
 
@@ -93,14 +92,8 @@ TEST_F(FatalFaultTest, connectionKilledMidCopyEndsTheRunAndKeepsOnlyEarlierCopie
 TEST_F(FatalFaultTest, fullDiskEndsTheCopyAndLeavesNoneOfItsRows)
 {
     const std::string small = folder.Path() + "/pequena";
-    fs::create_directory(small);
-    const std::string options = "size=" + std::to_string(fs::file_size(databasePath) + 96 * 1024);
-    if (mount("tmpfs", small.c_str(), "tmpfs", 0, options.c_str()) != 0)
-        GTEST_SKIP() << "no tmpfs mount here (needs root): " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{small};
+    const SmallTmpfs disk(small, fs::file_size(databasePath) + 96 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Error();
     const std::string database = small + "/bd.fdb";
     fs::copy_file(databasePath, database);
     WriteTables(20000);

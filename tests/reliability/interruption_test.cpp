@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include "session/session.h"
 #include "tests/copy/legacy_tables.h"
 #include "tests/support/copy_fixture.h"
+#include "tests/support/small_tmpfs.h"
 
 namespace fs = std::filesystem;
 
@@ -139,15 +139,8 @@ TEST_F(InterruptionTest, restoreIntoAFolderWithoutRoomKeepsBothFiles)
 {
     // A folder just big enough for the database and its backup, too small for the restored copy.
     const std::string small = folder.Path() + "/pequena";
-    fs::create_directory(small);
-    const auto databaseSize = fs::file_size(databasePath);
-    const std::string options = "size=" + std::to_string(databaseSize + 256 * 1024);
-    if (mount("tmpfs", small.c_str(), "tmpfs", 0, options.c_str()) != 0)
-        GTEST_SKIP() << "no tmpfs mount here (needs root): " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{small};
+    const SmallTmpfs disk(small, fs::file_size(databasePath) + 256 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Error();
     const std::string database = small + "/loja.fdb";
     fs::copy_file(databasePath, database);
     SqlExec(database, "insert into cliente (cod, nome) values (1, 'ANA')");

@@ -1,6 +1,7 @@
 #include "copy/declared_copy.h"
 
 #include "common/failure.h"
+#include "copy/sequence_draws.h"
 #include "session/operator.h"
 #include "session/session.h"
 
@@ -55,6 +56,8 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
 
     LegacyTable& table = run.session.table;
     MappedFields fields(table, copy.mapping, copy.otherFields);
+    std::optional<SequenceDraws> codes;
+    if (copy.drawnCode) codes.emplace(copy.drawnCode->sequence, run.SecondQuery());
     RecordSteps steps;
     if (copy.deletedRecords == DeclaredCopy::DeletedRecords::PassedOver)
         steps.passOver = [&] { return table.IsDeleted(); };
@@ -65,6 +68,7 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         }
         if (copy.keepRecord && !copy.keepRecord(fields)) return false;
         if (copy.statementPerRecord) SetStatement(query, copy.sql);
+        if (codes) query.SetText(copy.drawnCode->parameter, codes->Next());
         if (copy.bindExtra) copy.bindExtra(run, query, fields);
         fields.BindAll(query);
         return true;
@@ -75,7 +79,13 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         else
             ExecuteGuarded(run, query);
     };
-    RecordLoop(run, copy.protection, steps);
+    try {
+        RecordLoop(run, copy.protection, steps);
+    } catch (...) {
+        if (codes) codes->GiveBackQuietly();
+        throw;
+    }
+    if (codes) codes->GiveBack();
 
     if (!copy.resyncTable.empty()) ResyncSequence(run, copy.resyncTable, copy.resyncTable, CodeForm::Text);
     if (copy.guardedCommit)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ struct DeclaredCopy {
     std::vector<std::string> otherFields;
     // Skip rule: false leaves the record counted but not written.
     std::function<bool(MappedFields&)> keepRecord;
+    // A code drawn for every record kept, bound to the parameter: the next value of the sequence.
+    struct DrawnCode {
+        std::string parameter;
+        std::string sequence;
+    };
+    std::optional<DrawnCode> drawnCode;
     // Values that come from elsewhere than the mapping (drawn codes, computed values); fields through the mapping's
     // lookups, so that each is looked up once per copy.
     std::function<void(CopyRun&, FbQuery&, MappedFields&)> bindExtra;

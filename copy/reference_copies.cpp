@@ -93,9 +93,7 @@ static DeclaredCopy AddressBookDeclaration()
         {"CEP", "CEP", K::Trimmed},
     };
     copy.keepRecord = [](MappedFields& fields) { return !Trimmed(AsText(fields.Field("nome"))).empty(); };
-    copy.bindExtra = [](CopyRun& r, FbQuery& query, MappedFields&) {
-        query.SetText("cod", NextSequenceValue("agenda", 1, r.SecondQuery()));
-    };
+    copy.drawnCode = DeclaredCopy::DrawnCode{"cod", "agenda"};
     return copy;
 }
 

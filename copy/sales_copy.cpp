@@ -10,6 +10,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/sequence_draws.h"
 #include "copy/written_keys.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
@@ -80,11 +81,23 @@ class SalesCopy {
 public:
     explicit SalesCopy(CopyRun& run)
         : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping, kItemOtherFields),
-          sales_(run.session.table, kSaleMapping, kSaleOtherFields)
+          sales_(run.session.table, kSaleMapping, kSaleOtherFields), saleNumbers_("venda", query_)
     {
     }
 
     void Run()
+    {
+        try {
+            Walk();
+        } catch (...) {
+            saleNumbers_.GiveBackQuietly();
+            throw;
+        }
+        saleNumbers_.GiveBack();
+    }
+
+private:
+    void Walk()
     {
         // Sale numbers above every nota already in item_venda (venda) cannot match a row written before the copy.
         if (WriteShortcuts::Enabled()) {
@@ -123,8 +136,7 @@ public:
         RecordLoop(run_, Protection::RecordGuarded, steps);
     }
 
-private:
-    std::int32_t NextSaleNumber() { return StrictInteger(NextSequenceValue("venda", 1, query_)); }
+    std::int32_t NextSaleNumber() { return StrictInteger(saleNumbers_.Next()); }
 
     // Both boxes are read again for every record, so an empty or invalid box fails here, unguarded.
     bool OutsideDateRange()
@@ -216,6 +228,7 @@ private:
     FbQuery& query_;
     MappedFields items_;
     MappedFields sales_;
+    SequenceDraws saleNumbers_;
     std::int32_t saleNumber_ = 0;
     std::int32_t code_ = 0;
     bool closing_ = false;

@@ -127,9 +127,11 @@ private:
             } else {
                 const bool kept = itemKept_;
                 const std::int32_t code = code_;
+                const std::int32_t number = saleNumber_;
                 if (kept) waitingCodes_.push_back(code);
-                ExecuteGuarded(run_, query_, [this, kept, code] {
-                    if (kept) saleCodes_.Add({code});
+                // The row may land after later sales have started: its code counts only for its own sale.
+                ExecuteGuarded(run_, query_, [this, kept, code, number] {
+                    if (kept && number == keysNumber_) saleCodes_.Add({code});
                 });
             }
         };
@@ -208,8 +210,9 @@ private:
             query_.SetInteger("nota", saleNumber_);
             query_.SetText("crc", crc_);
             sales_.BindAll(query_);
-            query_.Execute();
-            if (saleNumber_ > lastSaleWritten_) lastSaleWritten_ = saleNumber_;
+            // Through a server the sale's row waits with its items and goes out with the next sales' rows.
+            const std::int32_t written = saleNumber_;
+            ExecuteGuarded(run_, query_, [this, written] { lastSaleWritten_ = std::max(lastSaleWritten_, written); });
         });
         // The sale ends here even when its row could not be written: the items that follow belong to the next
         // sale, and under the same number they would merge with (and overwrite) this sale's items.

@@ -69,40 +69,52 @@ std::optional<std::string> DeclaredParameterType(const XSQLVAR& described)
     }
 }
 
-std::optional<std::string> ExecuteBlockText(const ScannedSql& scanned, const std::vector<XSQLVAR>& described,
+std::optional<std::string> ExecuteBlockText(const std::vector<BlockStatement>& statements,
                                             const std::vector<std::string>& sequences, int rows)
 {
-    std::vector<std::string> types;
-    for (const XSQLVAR& var : described) {
-        auto type = DeclaredParameterType(var);
-        if (!type) return std::nullopt;
-        types.push_back(std::move(*type));
-    }
+    const bool several = statements.size() > 1;
+    std::vector<std::vector<std::string>> types(statements.size());
+    for (size_t s = 0; s < statements.size(); ++s)
+        for (const XSQLVAR& var : statements[s].described) {
+            auto type = DeclaredParameterType(var);
+            if (!type) return std::nullopt;
+            types[s].push_back(std::move(*type));
+        }
+    auto name = [several](int row, size_t statement, size_t slot) {
+        return several ? ParameterName(row, statement) + "_" + std::to_string(slot) : ParameterName(row, slot);
+    };
     std::string text = "EXECUTE BLOCK (";
     for (int row = 1; row <= rows; ++row) {
-        for (size_t slot = 0; slot < types.size(); ++slot)
-            text += ParameterName(row, slot) + " " + types[slot] + " = ?,\n";
+        for (size_t s = 0; s < statements.size(); ++s)
+            for (size_t slot = 0; slot < types[s].size(); ++slot)
+                text += name(row, s, slot) + " " + types[s][slot] + " = ?,\n";
         text += "R" + std::to_string(row) + " SMALLINT = ?" + (row < rows ? ",\n" : "");
     }
     text += ")\nRETURNS (FAILED_ROW INTEGER";
     for (size_t i = 0; i < sequences.size(); ++i) text += ", SEQ_" + std::to_string(i) + " BIGINT";
     text += ") AS\nBEGIN\nFAILED_ROW = 0;\n";
     for (int row = 1; row <= rows; ++row) {
-        text += "IF (FAILED_ROW = 0 AND R" + std::to_string(row) + " = 1) THEN\n";
+        const std::string runs = "R" + std::to_string(row);
+        text += "IF (FAILED_ROW = 0 AND " + runs + (several ? " > 0" : " = 1") + ") THEN\n";
         text += "BEGIN\n";
         for (size_t i = 0; i < sequences.size(); ++i)
             text += "SEQ_" + std::to_string(i) + " = GEN_ID(" + sequences[i] + ", 0);\n";
         text += "BEGIN\n";
-        size_t from = 0;
-        for (size_t slot = 0; slot < scanned.placeholderOffsets.size(); ++slot) {
-            const size_t at = scanned.placeholderOffsets[slot];
-            text.append(scanned.sql, from, at - from);
-            text += ":" + ParameterName(row, slot);
-            from = at + 1;
+        for (size_t s = 0; s < statements.size(); ++s) {
+            if (several) text += std::string(s > 0 ? "ELSE " : "") + "IF (" + runs + " = " + std::to_string(s + 1) + ") THEN\n";
+            const ScannedSql& scanned = statements[s].scanned;
+            size_t from = 0;
+            for (size_t slot = 0; slot < scanned.placeholderOffsets.size(); ++slot) {
+                const size_t at = scanned.placeholderOffsets[slot];
+                text.append(scanned.sql, from, at - from);
+                text += ":" + name(row, s, slot);
+                from = at + 1;
+            }
+            text.append(scanned.sql, from, std::string::npos);
+            // On a line of its own: the statement may end in a line comment.
+            text += "\n;\n";
         }
-        text.append(scanned.sql, from, std::string::npos);
-        // On a line of its own: the statement may end in a line comment.
-        text += "\n;\nWHEN ANY DO FAILED_ROW = " + std::to_string(row) + ";\nEND\nEND\n";
+        text += "WHEN ANY DO FAILED_ROW = " + std::to_string(row) + ";\nEND\nEND\n";
     }
     // Without SUSPEND a block with outputs gives no row to fetch.
     text += "SUSPEND;\nEND";

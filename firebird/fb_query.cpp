@@ -93,7 +93,7 @@ void FbQuery::AddToCache()
 {
     cache_.push_front(std::make_unique<PreparedStatement>(text_));
     if (cache_.size() > kCachedStatements) {
-        if (cache_.back().get() == waitingStatement_) Flush();
+        ForgetGroupsOf(*cache_.back());
         cache_.back()->Drop();
         cache_.pop_back();
     }
@@ -296,6 +296,7 @@ void FbQuery::ForgetPrepared()
     Close();
     // Rows still waiting here are dropped: the connection is going away without a command that sent them.
     waiting_.clear();
-    waitingStatement_ = nullptr;
+    waitingGroup_ = nullptr;
+    groups_.clear();
     for (auto& statement : cache_) statement->Drop();
 }

@@ -21,6 +21,7 @@ class FbTransaction;
 struct PreparedStatement;
 struct ParameterValue;
 struct BatchBlock;
+struct BatchGroup;
 
 // A statement object on a connection and its transaction. Use: Close, ClearText, AddLine..., set parameters by
 // name, then Execute (no result) or Open / read columns / Next / Close.
@@ -106,20 +107,22 @@ private:
 
     // Batched execution (fb_query_batch.cpp).
     struct WaitingRow {
+        PreparedStatement* statement;
         std::vector<ParameterValue> values;
         BatchOutcome outcome;
     };
     void DecideBatchRows(PreparedStatement& statement);
+    BatchGroup* GroupJoining(PreparedStatement& statement);
+    void ForgetGroupsOf(const PreparedStatement& statement);
     void RunNow(const BatchOutcome& outcome);
-    void SendRows(PreparedStatement& statement, std::vector<WaitingRow>& rows,
-                  std::vector<std::exception_ptr>& failures);
+    void SendRows(BatchGroup& group, std::vector<WaitingRow>& rows, std::vector<std::exception_ptr>& failures);
     void ExecuteRow(PreparedStatement& statement, const std::vector<ParameterValue>& values);
     std::exception_ptr RunRow(PreparedStatement& statement, const std::vector<ParameterValue>& values);
     std::exception_ptr RunFailedRowAgain(PreparedStatement& statement, const std::vector<ParameterValue>& values,
                                          const BatchBlock& block);
-    BatchBlock* BlockFor(PreparedStatement& statement, size_t rows);
-    int ExecuteBlock(BatchBlock& block, PreparedStatement& statement, const std::vector<WaitingRow>& rows,
-                     size_t first, size_t count, size_t blockRows);
+    BatchBlock* BlockFor(BatchGroup& group, size_t rows);
+    int ExecuteBlock(BatchBlock& block, BatchGroup& group, const std::vector<WaitingRow>& rows, size_t first,
+                     size_t count, size_t blockRows);
     ParameterValue& Param(const std::string& name);
     const XSQLVAR& Column(const std::string& name);
     void FetchRow();
@@ -138,7 +141,8 @@ private:
     bool eof_ = true;
     int prepareCount_ = 0;
     std::vector<WaitingRow> waiting_;
-    PreparedStatement* waitingStatement_ = nullptr;
+    BatchGroup* waitingGroup_ = nullptr;  // the statements of the rows waiting
+    std::list<BatchGroup> groups_;  // of several statements, prepared so far
 
     static inline ExecuteObserver executeObserver_ = nullptr;
     static inline bool statementReuse_ = true;

@@ -18,6 +18,7 @@ void Sqlda::Resize(short count)
 PreparedStatement::PreparedStatement(std::string statementText)
     : text(std::move(statementText)), scanned(ScanNamedParameters(text))
 {
+    alone.statements = {this};
     for (const std::string& name : scanned.placeholderNames) {
         size_t index = 0;
         while (index < parameterNames.size() && parameterNames[index] != name) ++index;
@@ -99,7 +100,7 @@ BatchBlock::~BatchBlock()
 
 void PreparedStatement::Drop()
 {
-    blocks.clear();
+    alone.blocks.clear();
     if (!handle) return;
     ISC_STATUS_ARRAY status;
     isc_dsql_free_statement(status, &handle, DSQL_drop);

@@ -40,6 +40,16 @@ struct BatchBlock {
     ~BatchBlock();
 };
 
+struct PreparedStatement;
+
+// Statements whose waiting rows go out together in the order they were queued, each row run by its own statement
+// in one EXECUTE BLOCK: a statement alone, or a few that a copy sends in turn (a sale's items, then its row).
+struct BatchGroup {
+    std::vector<PreparedStatement*> statements;
+    size_t rows = 0;  // per block; 0: row by row
+    std::map<size_t, std::unique_ptr<BatchBlock>> blocks;  // prepared so far, by their number of rows
+};
+
 // One statement text prepared on the connection, kept for reuse.
 struct PreparedStatement {
     std::string text;  // as written, with ":name" parameters
@@ -55,10 +65,10 @@ struct PreparedStatement {
     Sqlda output;
     std::vector<SqlSlot> outputSlots;
     std::vector<std::string> columnNames;  // upper case
-    // Batched execution: how many rows one block takes (0: this statement is run row by row), the blocks
-    // prepared so far by their number of rows, and the sequences the text draws from.
-    size_t batchRows = 0;
-    std::map<size_t, std::unique_ptr<BatchBlock>> blocks;
+    // Batched execution: the statement's rows alone (rows 0: it is run row by row), what one row adds to a
+    // block's message, and the sequences the text draws from.
+    BatchGroup alone;
+    size_t rowBytes = 0;
     std::vector<std::string> sequencesDrawn;
 
     PreparedStatement(std::string statementText);

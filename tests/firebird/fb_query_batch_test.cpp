@@ -83,3 +83,54 @@ TEST(FbQueryBatch, queuedRowsLandAndFailExactlyAsExecutedOneByOne)
     EXPECT_EQ(batched.prepares, oneByOne.prepares);
     EXPECT_EQ(std::count(oneByOne.outcomes.begin(), oneByOne.outcomes.end(), "ok"), 160 - 8);
 }
+
+// Two statements in turn, as a copy sends a sale's items and then the sale: their rows go out together, in the
+// order queued, and each lands or fails as it would on its own.
+TEST(FbQueryBatch, rowsOfStatementsSentInTurnLandAndFailInTheirOrder)
+{
+    auto queue = [](bool batching) {
+        TempFolder folder;
+        const std::string path = FreshQuibrawDatabase(folder);
+        SqlExec(path, "create table item (id integer not null primary key, nome varchar(4))");
+        SqlExec(path, "create table head (id integer not null primary key, total integer check (total < 90))");
+        const FbQuery::Batching before = FbQuery::BatchingMode();
+        FbQuery::SetBatching(batching ? FbQuery::Batching::On : FbQuery::Batching::Off);
+        std::vector<std::string> outcomes;
+        auto told = [&outcomes](std::exception_ptr failure) {
+            if (!failure) return outcomes.push_back("ok");
+            try {
+                std::rethrow_exception(failure);
+            } catch (const DatabaseError& error) {
+                outcomes.push_back(error.what());
+            }
+        };
+        {
+            FbConnection connection;
+            connection.DirectConnect(path);
+            FbQuery& query = connection.Query();
+            for (int sale = 1; sale <= 40; ++sale) {
+                for (int item = 0; item < 3; ++item) {
+                    query.SetSql("insert into item (id, nome) values (:id, :nome)");
+                    // A repeated id every seventh sale, a name too long every eleventh.
+                    query.SetInteger("id", sale % 7 == 0 && item == 2 ? sale * 10 : sale * 10 + item);
+                    query.SetText("nome", sale % 11 == 0 && item == 1 ? "longo" : "ab");
+                    query.ExecuteBatched(told);
+                }
+                query.SetSql("update or insert into head (id, total) values (:id, :total)");
+                query.SetInteger("id", sale % 5);  // the same heads again and again
+                query.SetInteger("total", sale * 3 % 100);
+                query.ExecuteBatched(told);
+            }
+            connection.Transaction().Commit();
+        }
+        FbQuery::SetBatching(before);
+        auto rows = SqlRows(path, "select id, nome from item order by id");
+        for (auto& row : SqlRows(path, "select id, total from head order by id")) rows.push_back(row);
+        return std::make_pair(outcomes, rows);
+    };
+    const auto oneByOne = queue(false);
+    const auto batched = queue(true);
+    EXPECT_EQ(batched.first, oneByOne.first);
+    EXPECT_EQ(batched.second, oneByOne.second);
+    EXPECT_EQ(std::count(oneByOne.first.begin(), oneByOne.first.end(), "ok"), 160 - 5 - 3 - 4);
+}

@@ -11,6 +11,7 @@
 #include "copy/copy_steps.h"
 #include "session/date_box_text.h"
 #include "copy/field_mapping.h"
+#include "copy/sequence_draws.h"
 #include "copy/written_keys.h"
 #include "copy/sales_copy.h"
 #include "session/value_helpers.h"
@@ -36,15 +37,12 @@ const char* const kNewNote = "insert into entrada(data, CHEGADA, TOTAL_NOTA, FOR
                              "values(:data, :CHEGADA, :TOTAL_NOTA, :FORNEC, :NOTA)";
 const char* const kRepeatedNote = "update entrada set data = :data, CHEGADA = :CHEGADA, TOTAL_NOTA = :TOTAL_NOTA "
                                   "where nota = :NOTA and fornec = :FORNEC";
-// These two draw CODENTRADA themselves: each writes exactly one row, so the sequence advances once, as the draw
-// before the statement would have advanced it.
 const char* const kNewItem = "insert into item_entrada(COD, QUANT, P_COMPRA, DESTINO, USUARIO, NOTA, DATA, TOTAL, "
                              "CODENTRADA, FORNEC) values(:COD, :QUANT, :P_COMPRA, :DESTINO, 0, :NOTA, :DATA, :TOTAL, "
-                             "gen_id(entrada, 1), :FORNEC)";
+                             ":CODENTRADA, :FORNEC)";
 const char* const kRepeatedItem = "update item_entrada set QUANT = :QUANT, P_COMPRA = :P_COMPRA, USUARIO = 0, "
-                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = gen_id(entrada, 1), FORNEC = :FORNEC "
+                                  "DATA = :DATA, TOTAL = :TOTAL, CODENTRADA = :CODENTRADA, FORNEC = :FORNEC "
                                   "where cod = :COD and nota = :NOTA and destino = :DESTINO";
-
 // A record whose arrival date is missing or unreadable counts as arrived on this day.
 constexpr std::chrono::year_month_day kNoArrival{std::chrono::year{1900}, std::chrono::January, std::chrono::day{1}};
 
@@ -97,17 +95,29 @@ const std::vector<std::string> kPurchaseFields = {"nota", "chegada", "data", "fo
 class PurchasesCopy {
 public:
     explicit PurchasesCopy(CopyRun& run)
-        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {}, kPurchaseFields)
+        : run_(run), query_(run.Query()), table_(run.session.table), fields_(table_, {}, kPurchaseFields),
+          entries_("entrada", query_)
     {
     }
 
     void Run()
     {
+        try {
+            Walk();
+        } catch (...) {
+            entries_.GiveBackQuietly();
+            throw;
+        }
+        entries_.GiveBack();
+    }
+
+private:
+    void Walk()
+    {
         noteNumber_ = StrictInteger(DigitsOnly(Text("nota")));
         if (WriteShortcuts::Enabled()) {
             plainNotes_ = TableKnownEmpty(query_, "entrada");
             plainItems_ = TableKnownEmpty(query_, "item_entrada");
-            if (plainItems_) plainItems_ = ReadEntrySequence();
         }
         RecordSteps steps;
         steps.passOver = [this] { return ArrivedBeforeBox(); };
@@ -118,18 +128,22 @@ public:
             return true;
         };
         steps.execute = [this] {
-            SettlingTheDraw([this] { query_.Execute(); });
-            if (drawOwed_) ++lastEntry_;
-            drawOwed_ = false;
-            if (itemKept_) runItems_.Add(itemKey_);
-            noteTotal_.tenThousandths += itemTotal_.tenThousandths;
+            const bool kept = itemKept_;
+            const WrittenKeys<2>::Key key = itemKey_;
+            const Money total = itemTotal_;
+            if (kept) waitingKeys_.push_back(key);
+            // Through a server the item waits for the note's other items; the note's row is written once they
+            // are all sent, so that its total holds the items that landed.
+            ExecuteGuarded(run_, query_, [this, kept, key, total] {
+                if (kept) runItems_.Add(key);
+                noteTotal_.tenThousandths += total.tenThousandths;
+            });
         };
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
         if (run_.session.copy.copiedCount > 0) GuardedRecordWrite(run_, [this] { WriteNote(); });
     }
 
-private:
     std::string Text(const std::string& field) { return AsText(fields_.Field(field)); }
 
     // The first box is read again for every record, so an empty or invalid box fails here, unguarded.
@@ -143,6 +157,8 @@ private:
     // behind: the current record goes on with its item.
     void EndNoteBefore(std::int32_t number)
     {
+        SendWaitingRows(run_);
+        waitingKeys_.clear();
         table_.MovePrior();
         GuardedRecordWrite(run_, [this] { WriteNote(); });
         noteTotal_ = Money{};
@@ -185,80 +201,35 @@ private:
         return runFresh_;
     }
 
-    // The entrada sequence's value as the copy knows it, for the items whose statement draws CODENTRADA itself.
-    bool ReadEntrySequence()
-    {
-        try {
-            lastEntry_ = std::stoll(NextSequenceValue("entrada", 0, query_));
-            return true;
-        } catch (const std::exception& failure) {
-            RethrowIfFatal(failure);
-            return false;
-        }
-    }
-
-    // Runs a step of an item whose statement owes the draw. Should it fail, the draw is made apart when the statement
-    // did not make it, so that every copied record still advances the sequence once.
-    void SettlingTheDraw(const std::function<void()>& step)
-    {
-        if (!drawOwed_) return step();
-        try {
-            step();
-        } catch (...) {
-            drawOwed_ = false;
-            try {
-                const std::int64_t now = std::stoll(NextSequenceValue("entrada", 0, query_));
-                lastEntry_ = now != lastEntry_ ? now : std::stoll(NextSequenceValue("entrada", 1, query_));
-            } catch (const std::exception& failure) {
-                RethrowIfFatal(failure);
-                plainItems_ = false;
-            }
-            throw;
-        }
-    }
-
+    // Every copied record takes the sequence's next value, whether its row lands or not.
     void BindItem()
     {
-        const bool drawnByStatement = plainItems_ && lastEntry_ < std::numeric_limits<std::int32_t>::max();
-        if (!drawnByStatement) {
-            plainItems_ = false;  // from here on every item goes through "update or insert"
-            BindItemDrawnApart();
-            return;
-        }
-        drawOwed_ = true;
-        SettlingTheDraw([this] {
-            const std::int32_t code = DigitsOr(Text("codigo"), 0);
-            const std::int32_t destination = DigitsOr(Text("destino"), 1);
-            const std::int32_t note = DigitsOr(Text("nota"), 0);
-            itemKey_ = {code, destination};
-            itemKept_ = ItemKeyKnown(note);
-            if (!itemKept_) {
-                // "update or insert" may write more than one row: its value is drawn apart.
-                drawOwed_ = false;
-                lastEntry_ = StrictInteger(NextSequenceValue("entrada", 1, query_));
-                SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
-                query_.SetInteger("CODENTRADA", static_cast<std::int32_t>(lastEntry_));
-            } else {
-                SetStatement(query_, runItems_.Contains(itemKey_) ? kRepeatedItem : kNewItem);
-            }
-            BindItemValues(code, destination, note);
-        });
-    }
-
-    void BindItemDrawnApart()
-    {
-        const std::int32_t entry = StrictInteger(NextSequenceValue("entrada", 1, query_));
-        lastEntry_ = entry;
+        const std::int32_t entry = StrictInteger(entries_.Next());
         const std::int32_t code = DigitsOr(Text("codigo"), 0);
         const std::int32_t destination = DigitsOr(Text("destino"), 1);
         const std::int32_t note = DigitsOr(Text("nota"), 0);
-        itemKept_ = false;
-        if (!WriteShortcuts::Enabled())
-            SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
-        else
+        itemKey_ = {code, destination};
+        itemKept_ = ItemKeyKnown(note);
+        if (itemKept_) {
+            SetStatement(query_, WrittenByKey(itemKey_) ? kRepeatedItem : kNewItem);
+        } else if (WriteShortcuts::Enabled()) {
             SetStatement(query_, std::string(kItemHead) + kEntryParameter + kItemTail);
+        } else {
+            SetStatement(query_, kItemHead + std::to_string(entry) + kItemTail);
+        }
         if (WriteShortcuts::Enabled()) query_.SetInteger("CODENTRADA", entry);
         BindItemValues(code, destination, note);
+    }
+
+    // Whether the note has a row under the key already. Items still waiting are sent first when one of them has
+    // that key: whether it landed decides between the plain insert and the keyed update.
+    bool WrittenByKey(const WrittenKeys<2>::Key& key)
+    {
+        if (std::find(waitingKeys_.begin(), waitingKeys_.end(), key) != waitingKeys_.end()) {
+            SendWaitingRows(run_);
+            waitingKeys_.clear();
+        }
+        return runItems_.Contains(key);
     }
 
     void BindItemValues(std::int32_t code, std::int32_t destination, std::int32_t note)
@@ -291,8 +262,8 @@ private:
     WrittenKeys<2> runItems_;  // cod, destino of the items written under runNote_
     WrittenKeys<2>::Key itemKey_{};
     bool itemKept_ = false;  // the current item is written by key: plain insert or keyed update
-    std::int64_t lastEntry_ = 0;  // the entrada sequence's value after the latest draw
-    bool drawOwed_ = false;  // the current item's statement draws its CODENTRADA
+    std::vector<WrittenKeys<2>::Key> waitingKeys_;  // items of the note queued since the rows were last sent
+    SequenceDraws entries_;
 };
 
 }  // namespace

@@ -57,7 +57,7 @@ void WriteSales(const std::string& folder)
 }
 
 // Purchases: note 1 repeats item 5; an item whose total is beyond the money range; note 2; note 1 again, after
-// note 2, with item 5 again; a note whose arrival is no date.
+// note 2, with item 5 again; a note whose arrival is no date; note 5, long, repeating item 27 at its end.
 void WritePurchases(const std::string& folder)
 {
     DbfWriter w;
@@ -72,6 +72,9 @@ void WritePurchases(const std::string& folder)
     item("2", "02/06/2023", "7", "2", "2");
     item("1", "03/06/2023", "5", "5", "1"), item("1", "03/06/2023", "8", "1", "1");
     item("3", "31/02/2023", "9", "1", "1"), item("4", "04/06/2023", "9", "1", "1");
+    // A long note repeating a key its rows are still waiting with (sequence values are drawn ahead in blocks).
+    for (int code = 10; code < 30; ++code) item("5", "05/06/2023", std::to_string(code), "1", "1");
+    item("5", "05/06/2023", "27", "2", "1");
     w.Write(folder + "/KQ000026.dat");
 }
 
@@ -93,7 +96,8 @@ void WriteAddressBook(const std::string& folder)
 // Runs the copy twice into a fresh target (the second run over the first one's rows) and reads back everything.
 // setUp runs on the target first; a copy that fails ends the runs, its failure kept as the last message.
 Outcome CopyTwice(void (*copy)(CopyRun&), const std::vector<std::string>& tables, const std::string& legacy,
-                  MatchKeys keys, bool shortcuts, const std::string& setUp = "")
+                  MatchKeys keys, bool shortcuts, const std::string& setUp = "",
+                  FbQuery::Batching batching = FbQuery::Batching::Off)
 {
     TempFolder folder;
     Session session;
@@ -107,6 +111,8 @@ Outcome CopyTwice(void (*copy)(CopyRun&), const std::vector<std::string>& tables
     CopyRun run{session, op};
     EXPECT_TRUE(session.target.Connect(op, session.paths));
     WriteShortcuts::SetEnabled(shortcuts);
+    const FbQuery::Batching before = FbQuery::BatchingMode();
+    FbQuery::SetBatching(batching);
     FbQuery::SetExecuteObserver(KeepStatementStart);
     try {
         for (int i = 0; i < 2; ++i) copy(run);
@@ -114,6 +120,7 @@ Outcome CopyTwice(void (*copy)(CopyRun&), const std::vector<std::string>& tables
         op.messages.push_back(failure.what());
     }
     FbQuery::SetExecuteObserver(nullptr);
+    FbQuery::SetBatching(before);
     WriteShortcuts::SetEnabled(true);
     session.target.Database().Close();
 
@@ -171,6 +178,13 @@ TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
             EXPECT_EQ(shortcut.messages, plain.messages);
             EXPECT_EQ(shortcut.log, plain.log);
             EXPECT_GE(plain.messages.size(), 4u) << "the failing records did fail";
+            // Rows sent in blocks, repeated keys among the rows waiting.
+            const Outcome batched =
+                CopyTwice(c.copy, c.tables, legacy.Path(), keys, true, "", FbQuery::Batching::On);
+            EXPECT_EQ(batched.tables, plain.tables);
+            EXPECT_EQ(batched.sequences, plain.sequences);
+            EXPECT_EQ(batched.messages, plain.messages);
+            EXPECT_EQ(batched.log, plain.log);
             EXPECT_FALSE(plain.tables[1].empty());
         }
     }

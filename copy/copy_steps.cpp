@@ -219,9 +219,9 @@ void WalkRecords(CopyRun& run, Protection protection, const RecordSteps& steps, 
 
 }  // namespace
 
-void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess)
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess, RowCounts counts)
 {
-    RecordLoopTally* tally = run.loopTally;
+    RecordLoopTally* tally = counts == RowCounts::AsRecord ? run.loopTally : nullptr;
     if (tally) tally->outcomeLater = true;
     // A row that waits is told its outcome once the table has moved on: what names the record is taken now.
     std::optional<RecordFailure> record;

@@ -80,8 +80,11 @@ bool GuardedRecordWrite(CopyRun& run, const std::function<void()>& action);
 // to the server with the next records' rows (FbQuery::ExecuteBatched). Its failure is handled when the batch is
 // sent, before anything later is shown, as the record loop handles one: a fatal one ends the command, any other
 // shows its box, logs its line naming the record, goes to the report and counts the record as failed. onSuccess
-// runs, and the record counts as written, only once the row has landed.
-void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess = {});
+// runs, and the record counts as written, only once the row has landed. A row that is no record of its own (a
+// note's row, written from its last item's record) is left out of the counts.
+enum class RowCounts { AsRecord, NotARecord };
+void ExecuteGuarded(CopyRun& run, FbQuery& query, std::function<void()> onSuccess = {},
+                    RowCounts counts = RowCounts::AsRecord);
 
 // Sends the rows waiting on the target connection, handling the failures of those that failed.
 void SendWaitingRows(CopyRun& run);

@@ -142,6 +142,7 @@ private:
         RecordLoop(run_, Protection::RecordGuarded, steps);
         // The table stays on its last record past the end: that record closes the last note.
         if (run_.session.copy.copiedCount > 0) GuardedRecordWrite(run_, [this] { WriteNote(); });
+        SendWaitingRows(run_);
     }
 
     std::string Text(const std::string& field) { return AsText(fields_.Field(field)); }
@@ -181,8 +182,12 @@ private:
         query_.SetMoney("TOTAL_NOTA", noteTotal_);
         query_.SetInteger("FORNEC", supplier);
         query_.SetText("NOTA", number);
-        query_.Execute();
-        if (plain) noteKeys_.Add(noteKey);
+        // Through a server the note's row waits and goes out with the next note's items.
+        ExecuteGuarded(
+            run_, query_, [this, plain, noteKey] {
+                if (plain) noteKeys_.Add(noteKey);
+            },
+            RowCounts::NotARecord);
     }
 
     // An item's row can match only rows of its own nota. While the items' nota stays the same, the keys written

@@ -79,13 +79,10 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
         else
             ExecuteGuarded(run, query);
     };
-    try {
+    if (codes)
+        codes->GivingBackAfter([&] { RecordLoop(run, copy.protection, steps); });
+    else
         RecordLoop(run, copy.protection, steps);
-    } catch (...) {
-        if (codes) codes->GiveBackQuietly();
-        throw;
-    }
-    if (codes) codes->GiveBack();
 
     if (!copy.resyncTable.empty()) ResyncSequence(run, copy.resyncTable, copy.resyncTable, CodeForm::Text);
     if (copy.guardedCommit)

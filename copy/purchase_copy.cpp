@@ -102,13 +102,7 @@ public:
 
     void Run()
     {
-        try {
-            Walk();
-        } catch (...) {
-            entries_.GiveBackQuietly();
-            throw;
-        }
-        entries_.GiveBack();
+        entries_.GivingBackAfter([this] { Walk(); });
     }
 
 private:

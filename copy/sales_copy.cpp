@@ -87,13 +87,7 @@ public:
 
     void Run()
     {
-        try {
-            Walk();
-        } catch (...) {
-            saleNumbers_.GiveBackQuietly();
-            throw;
-        }
-        saleNumbers_.GiveBack();
+        saleNumbers_.GivingBackAfter([this] { Walk(); });
     }
 
 private:

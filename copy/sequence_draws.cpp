@@ -42,3 +42,14 @@ void SequenceDraws::GiveBackQuietly() noexcept
         // The sequence stays ahead: numbers left unused, never a number handed out twice.
     }
 }
+
+void SequenceDraws::GivingBackAfter(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (...) {
+        GiveBackQuietly();
+        throw;
+    }
+    GiveBack();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class FbQuery;
@@ -20,6 +21,9 @@ public:
     // failure of its own would hide the first one.
     void GiveBack();
     void GiveBackQuietly() noexcept;
+
+    // Runs the work, then gives back what it left drawn, however it ends.
+    void GivingBackAfter(const std::function<void()>& work);
 
 private:
     std::string sequence_;

@@ -143,6 +143,14 @@ int Count(const std::string& start)
     return count;
 }
 
+void ExpectSame(const Outcome& outcome, const Outcome& expected)
+{
+    EXPECT_EQ(outcome.tables, expected.tables);
+    EXPECT_EQ(outcome.sequences, expected.sequences);
+    EXPECT_EQ(outcome.messages, expected.messages);
+    EXPECT_EQ(outcome.log, expected.log);
+}
+
 }  // namespace
 
 TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
@@ -173,18 +181,12 @@ TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
             EXPECT_GT(Count(c.keyedUpdate), 0);
             EXPECT_GT(Count(std::string("update or insert into ") + c.tables[1]), 0);
 
-            EXPECT_EQ(shortcut.tables, plain.tables);
-            EXPECT_EQ(shortcut.sequences, plain.sequences);
-            EXPECT_EQ(shortcut.messages, plain.messages);
-            EXPECT_EQ(shortcut.log, plain.log);
+            ExpectSame(shortcut, plain);
             EXPECT_GE(plain.messages.size(), 4u) << "the failing records did fail";
             // Rows sent in blocks, repeated keys among the rows waiting.
             const Outcome batched =
                 CopyTwice(c.copy, c.tables, legacy.Path(), keys, true, "", FbQuery::Batching::On);
-            EXPECT_EQ(batched.tables, plain.tables);
-            EXPECT_EQ(batched.sequences, plain.sequences);
-            EXPECT_EQ(batched.messages, plain.messages);
-            EXPECT_EQ(batched.log, plain.log);
+            ExpectSame(batched, plain);
             EXPECT_FALSE(plain.tables[1].empty());
         }
     }
@@ -213,10 +215,7 @@ TEST(WriteShortcuts, sequencesDrawnAheadEndWhereSingleDrawsWould)
         SCOPED_TRACE(c.name);
         const Outcome single = CopyTwice(c.copy, c.tables, legacy.Path(), MatchKeys::Kept, false, c.setUp);
         const Outcome ahead = CopyTwice(c.copy, c.tables, legacy.Path(), MatchKeys::Kept, true, c.setUp);
-        EXPECT_EQ(ahead.tables, single.tables);
-        EXPECT_EQ(ahead.sequences, single.sequences);
-        EXPECT_EQ(ahead.messages, single.messages);
-        EXPECT_EQ(ahead.log, single.log);
+        ExpectSame(ahead, single);
         EXPECT_FALSE(single.tables[0].empty());
     }
     const Outcome failing = CopyTwice(CopySales, {"venda"}, legacy.Path(), MatchKeys::Kept, true,

@@ -135,4 +135,8 @@ TEST_F(SalesCopyTest, failedClosingRecordStillEndsItsSale)
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_TRUE(op.messages[0].starts_with("Ocorreu um Erro: ")) << op.messages[0];
     EXPECT_EQ(op.log.end()[-2], "4 Registros Copiados.");
+    // The failed closing record counts as failed, not as written.
+    ASSERT_EQ(op.copyCounts.size(), 1u);
+    EXPECT_EQ(op.copyCounts[0].written, 3);
+    EXPECT_EQ(op.copyCounts[0].failed, 1);
 }

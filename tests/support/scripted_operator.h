@@ -17,6 +17,7 @@ public:
     // "file-dialog: title", "ask: caption | prompt | default", "focus: n". Gauge and event calls are counted apart.
     std::vector<std::string> events;
     std::vector<std::string> messages;  // information boxes
+    std::vector<CopyCounts> copyCounts;  // each record loop's, as it ended
     std::vector<std::string> errors;  // general error reports, period rule applied
     std::vector<std::string> log;  // the ProgressLog's lines
     int gauge = 0;
@@ -60,6 +61,7 @@ public:
     std::string NumberingText() override { return numbering; }
     void ClearNumbering() override { numbering.clear(); }
     void Focus(FocusTarget target) override;
+    void CopyCounted(const CopyCounts& counts) override { copyCounts.push_back(counts); }
 
     // Only the "message: " and "error: " events, in order.
     std::vector<std::string> Boxes() const;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "firebird/database_error.h"
@@ -115,6 +116,24 @@ void StoreBlob(const std::string& text, std::vector<char>& buffer, XSQLVAR& var,
     var.sqlsubtype = subtype;
 }
 
+// A text of decimal digits alone for an integer column, whose value the column holds: sent as the number, what the
+// engine would have made of the text. Anything else (a sign, blanks, a fraction, a value beyond the column) stays
+// text, for the engine to convert or refuse in its own words.
+std::optional<std::int64_t> WholeNumberFitting(const std::string& text, const XSQLVAR& described)
+{
+    const short type = static_cast<short>(described.sqltype & ~1);
+    if (described.sqlscale != 0 || (type != SQL_SHORT && type != SQL_LONG && type != SQL_INT64)) return std::nullopt;
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    const std::int64_t largest = type == SQL_SHORT ? 32767 : type == SQL_LONG ? 2147483647 : INT64_MAX;
+    if (value > largest) return std::nullopt;
+    return value;
+}
+
 void BindText(const std::string& text, const XSQLVAR& described, XSQLVAR& var, std::vector<char>& buffer,
               short& nullFlag, isc_db_handle* database, isc_tr_handle* transaction)
 {
@@ -136,6 +155,10 @@ void BindText(const std::string& text, const XSQLVAR& described, XSQLVAR& var, s
         const auto parsed = ParseDateTimeText(text);
         if (!parsed) throw DatabaseError("'" + text + "' is not a valid date and time");
         StoreDateTimeAs(type, *parsed, buffer, var);
+        return;
+    }
+    if (const auto whole = WholeNumberFitting(text, described)) {
+        Store(buffer, var, SQL_INT64, static_cast<ISC_INT64>(*whole));
         return;
     }
     StoreVarying(buffer, var, text, kCharsetNone);

@@ -76,6 +76,14 @@ TEST_F(FbQueryTest, textParametersFollowTheColumnType)
     q.SetSql("insert into probe (id, num) values (4, :num)");
     q.SetText("num", "12a");
     EXPECT_THROW(q.Execute(), DatabaseError);
+    // Digits beyond the column still reach the server as text, and fail in its words.
+    q.SetText("num", "99999999999");
+    try {
+        q.Execute();
+        FAIL() << "a number beyond an integer must fail";
+    } catch (const DatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("numeric overflow"), std::string::npos) << error.what();
+    }
     Commit();
     EXPECT_EQ(Row("d", 2), "<null>");
     EXPECT_EQ(Row("id", 3), "<no row>");

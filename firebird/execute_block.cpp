@@ -101,7 +101,8 @@ std::optional<std::string> ExecuteBlockText(const std::vector<BlockStatement>& s
             text += "SEQ_" + std::to_string(i) + " = GEN_ID(" + sequences[i] + ", 0);\n";
         text += "BEGIN\n";
         for (size_t s = 0; s < statements.size(); ++s) {
-            if (several) text += std::string(s > 0 ? "ELSE " : "") + "IF (" + runs + " = " + std::to_string(s + 1) + ") THEN\n";
+            if (several)
+                text += std::string(s > 0 ? "ELSE " : "") + "IF (" + runs + " = " + std::to_string(s + 1) + ") THEN\n";
             const ScannedSql& scanned = statements[s].scanned;
             size_t from = 0;
             for (size_t slot = 0; slot < scanned.placeholderOffsets.size(); ++slot) {

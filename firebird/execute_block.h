@@ -22,10 +22,10 @@ struct BlockStatement {
 // failing row is undone and the rows after it are not run. Each row's parameters P<row>_<slot> are followed by
 // R<row>, a SMALLINT: the 1-based number of the statement that runs the row; a row whose R is 0 is passed over,
 // so that one block serves any number of rows up to its own. With several statements each row carries the
-// parameters of all of them, P<row>_<statement>_<slot>, those of the others left NULL. The block returns FAILED_ROW, the 1-based number of
-// the row that failed, 0 when every row landed, and for each of the given sequences its value before the last row
-// it ran (a failed row's draws are not undone: with them the row can be run again with the same values). Nothing
-// when a parameter's type cannot be declared.
+// parameters of all of them, P<row>_<statement>_<slot>, those of the others left NULL. The block returns
+// FAILED_ROW, the 1-based number of the row that failed, 0 when every row landed, and for each of the given
+// sequences its value before the last row it ran (a failed row's draws are not undone: with them the row can be
+// run again with the same values). Nothing when a parameter's type cannot be declared.
 std::optional<std::string> ExecuteBlockText(const std::vector<BlockStatement>& statements,
                                             const std::vector<std::string>& sequences, int rows);
 

@@ -4,6 +4,7 @@
 
 #include "firebird/fb_connection.h"
 #include "copy/reference_copies.h"
+#include "copy/sequence_draws.h"
 #include "session/value_helpers.h"
 #include "tests/support/copy_fixture.h"
 
@@ -35,6 +36,27 @@ TEST_F(CopyStepsTest, nextSequenceValueDrawsConsecutiveValues)
         EXPECT_FALSE(q.IsOpen());
     }
     FbQuery::SetBatching(FbQuery::Batching::ThroughServer);
+}
+
+// Values drawn ahead are given back only while nobody else has drawn since: a value taken meanwhile is never handed
+// out again.
+TEST_F(CopyStepsTest, valuesDrawnAheadGoBackOnlyWhenNobodyDrewMeanwhile)
+{
+    Connect();
+    FbQuery& q = session.target.SecondQuery();
+    const int start = std::stoi(NextSequenceValue("agenda", 0, q));
+    SequenceDraws draws("agenda", q);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(std::stoi(draws.Next()), start + i);  // blocks of 1, 2 and 4
+    draws.GiveBack();
+    EXPECT_EQ(std::stoi(NextSequenceValue("agenda", 0, q)), start + 4);
+
+    EXPECT_EQ(std::stoi(draws.Next()), start + 5);
+    EXPECT_EQ(std::stoi(draws.Next()), start + 6);  // start + 7 drawn and left
+    FbConnection other;
+    other.DirectConnect(databasePath);
+    const int taken = std::stoi(NextSequenceValue("agenda", 1, other.Query()));
+    draws.GiveBack();
+    EXPECT_EQ(std::stoi(NextSequenceValue("agenda", 0, q)), taken);
 }
 
 TEST_F(CopyStepsTest, gaugeAdvancesByTenthsOfTheFile)

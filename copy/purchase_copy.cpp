@@ -1,8 +1,10 @@
 #include "copy/purchase_copy.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "firebird/fb_query.h"
 #include "session/operator.h"

@@ -5,6 +5,7 @@
 #include "session/operator.h"
 #include "session/session.h"
 #include "copy/declared_copy.h"
+#include "copy/keyed_writes.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
@@ -161,18 +162,21 @@ void CopyClients(CopyRun& run)
     ResetGauge(run);
     StartTransactionExplicitly(run);
     FbQuery& query = run.Query();
-    SetStatement(query, kClientSql);
+    KeyedWrites writes("cliente", "cod", kClientSql);
+    writes.Start(query);
 
     MappedFields fields(run.session.table, ClientMapping(), kClientOtherFields);
     RecordSteps steps;
     steps.bind = [&] {
         // Codes without digits, or only zeros, are counted but not written.
-        if (StrictInteger(DigitsOnly(AsText(fields.Field("codigo")))) <= 0) return false;
+        const std::int32_t code = StrictInteger(DigitsOnly(AsText(fields.Field("codigo"))));
+        if (code <= 0) return false;
+        writes.SetStatementFor(run, query, code);
         fields.BindAll(query);
         BindDocument(fields, query);
         return true;
     };
-    steps.execute = [&] { ExecuteGuarded(run, query); };
+    steps.execute = [&] { ExecuteGuarded(run, query, writes.Landed()); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     CommitClientsAndCloseFile(run);

@@ -9,6 +9,7 @@
 #include "session/session.h"
 #include "copy/copy_steps.h"
 #include "copy/field_mapping.h"
+#include "copy/keyed_writes.h"
 #include "session/value_helpers.h"
 #include "legacy/field_values.h"
 #include "legacy/file_lookup.h"
@@ -103,15 +104,17 @@ void CopyProducts(CopyRun& run)
     LegacyTable& table = run.session.table;
     FbQuery& query = run.Query();
     MappedFields fields(table, ProductMapping(), kProductOtherFields);
+    KeyedWrites writes("produto", "cod", kProductSql);
+    writes.Start(query);
     RecordSteps steps;
     steps.passOver = [&] { return table.IsDeleted(); };
     steps.bind = [&] {
-        SetStatement(query, kProductSql);
+        writes.SetStatementFor(run, query, IntegerKeyOfText(AsText(fields.Field("codigo"))));
         fields.BindAll(query);
         BindComputed(run, fields, query);
         return true;
     };
-    steps.execute = [&] { ExecuteGuarded(run, query); };
+    steps.execute = [&] { ExecuteGuarded(run, query, writes.Landed()); };
     RecordLoop(run, Protection::ExecutionGuarded, steps);
 
     FinishProductRun(run);

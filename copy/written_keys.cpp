@@ -39,6 +39,39 @@ bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
     }
 }
 
+bool IntegerKeyAlone(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn)
+{
+    try {
+        // Field types 7, 8 and 16 are smallint, integer and bigint; check constraints' triggers are flagged 3.
+        SetStatement(query,
+                     "select f.rdb$field_type as type, f.rdb$field_scale as scale,"
+                     " (select count(*) from rdb$index_segments x where x.rdb$index_name = c.rdb$index_name)"
+                     " as segments,"
+                     " (select count(*) from rdb$triggers t where t.rdb$relation_name = c.rdb$relation_name"
+                     " and coalesce(t.rdb$system_flag, 0) not in (1, 3)) as triggers"
+                     " from rdb$relation_constraints c"
+                     " join rdb$index_segments s on s.rdb$index_name = c.rdb$index_name"
+                     " join rdb$relation_fields r on r.rdb$relation_name = c.rdb$relation_name"
+                     " and r.rdb$field_name = s.rdb$field_name"
+                     " join rdb$fields f on f.rdb$field_name = r.rdb$field_source"
+                     " where c.rdb$relation_name = '" + upperCaseTable + "' and c.rdb$constraint_type = 'PRIMARY KEY'"
+                     " and s.rdb$field_name = '" + upperCaseColumn + "'");
+        query.Open();
+        bool alone = false;
+        if (!query.Eof()) {
+            const std::int32_t type = query.ColumnInteger("type");
+            alone = (type == 7 || type == 8 || type == 16) && query.ColumnInteger("scale") == 0 &&
+                    query.ColumnInteger("segments") == 1 && query.ColumnInteger("triggers") == 0;
+        }
+        query.Close();
+        return alone;
+    } catch (const std::exception& failure) {
+        RethrowIfFatal(failure);
+        query.Close();
+        return false;
+    }
+}
+
 std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table)
 {
     try {

@@ -8,7 +8,7 @@
 
 class FbQuery;
 
-// The sales and purchase copies' shortcuts: values bound as parameters instead of written into the statement
+// The write shortcuts of the sales, purchase, client and product copies: values bound as parameters instead of written into the statement
 // text, and plain inserts where a matching lookup cannot find a row written before the copy started (a new key
 // gets a plain insert, a key the copy wrote before a keyed update). Both leave the same rows as "update or insert"
 // with the values in the text; off, the copies send exactly those, for the tests that compare the two ways.
@@ -49,6 +49,10 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table);
 
 // True when the table (its name in upper case) has a primary key; false also when that cannot be read.
 bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable);
+
+// True when the table's primary key is the one column, of an integer type, and the table has no triggers but those
+// of its constraints; false also when that cannot be read. Leaves the query closed.
+bool IntegerKeyAlone(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn);
 
 // The highest nota in the table (0 when it is empty); none when it cannot be read. Leaves the query closed.
 std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table);

@@ -1,19 +1,23 @@
-// The sales and purchase copies with their write shortcuts (bound literals, plain inserts, keyed updates) and
-// without them, on the same legacy files, leave the same rows, sequence values, messages and log: on a target with
+// The sales, purchase, client and product copies with their write shortcuts (bound literals, plain inserts, keyed
+// updates) and without them, on the same legacy files, leave the same rows, sequence values, messages and log: on a target with
 // the keys of the matching columns and on one without them, from an empty start and again over the first run's rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "copy/copy_steps.h"
+#include "copy/party_copies.h"
+#include "copy/product_copies.h"
 #include "copy/purchase_copy.h"
 #include "copy/reference_copies.h"
 #include "copy/sales_copy.h"
 #include "copy/written_keys.h"
 #include "firebird/fb_query.h"
 #include "session/session.h"
+#include "tests/copy/legacy_tables.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/temp_folder.h"
@@ -78,6 +82,28 @@ void WritePurchases(const std::string& folder)
     w.Write(folder + "/KQ000026.dat");
 }
 
+// Clients and products: repeated codes, names refused by the target (see kRefusedNames) for new codes, repeated
+// ones and codes written before, a client code without digits; a product code the copy cannot read as the target
+// stores it ("-3"), after which the copy goes back to "update or insert".
+void WriteClientsAndProducts(const std::string& folder)
+{
+    auto clients = ClientTable();
+    for (const auto& [code, name] : std::vector<std::pair<std::string, std::string>>{
+             {"5", "A"}, {"6", "B"}, {"5", "C"}, {"7", "RUIM"}, {"7", "D"}, {"ABC", "E"}, {"8", "RUIM"}, {"6", "RUIM"},
+             {"9", "F"}, {"0009", "RUIM"}, {"5", "G"}})
+        clients.Add({{"CODIGO", code}, {"NOME", name}, {"TIPO", "1"}, {"DATA", "20230510"}});
+    clients.Writer().Write(folder + "/KQ000012.dat");
+    auto products = ProductTable();
+    for (const auto& [code, name] : std::vector<std::pair<std::string, std::string>>{
+             {"5", "A"}, {"6", "B"}, {"5", "C"}, {"7", "RUIM"}, {"7", "D"}, {"8", "RUIM"}, {"6", "RUIM"}, {"-3", "E"},
+             {"5", "F"}, {"9", "RUIM"}, {"9", "G"}})
+        products.Add({{"CODIGO", code}, {"NOME", name}});
+    products.Writer().Write(folder + "/KQ000006.dat");
+}
+
+const char* const kRefusedNames = "alter table cliente add constraint c_ruim check (nome <> 'RUIM')\n"
+                                  "alter table produto add constraint p_ruim check (nome <> 'RUIM')";
+
 struct Outcome {
     std::vector<Rows> tables;
     std::vector<std::string> sequences, messages, log;
@@ -103,7 +129,12 @@ Outcome CopyTwice(void (*copy)(CopyRun&), const std::vector<std::string>& tables
     Session session;
     session.paths.legacyFolder = legacy;
     session.paths.targetDatabase = FreshQuibrawDatabase(folder, "bd.fdb", keys);
-    if (!setUp.empty()) SqlExec(session.paths.targetDatabase, setUp);
+    // Statements of the set-up, one per line.
+    for (size_t from = 0; from < setUp.size();) {
+        const size_t end = std::min(setUp.find('\n', from), setUp.size());
+        SqlExec(session.paths.targetDatabase, setUp.substr(from, end - from));
+        from = end + 1;
+    }
     ScriptedOperator op;
     op.checked[CheckBox::CopiaEntradas] = true;
     op.salesFrom = "01/01/2023";
@@ -158,36 +189,40 @@ TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
     TempFolder legacy;
     WriteSales(legacy.Path());
     WritePurchases(legacy.Path());
+    WriteClientsAndProducts(legacy.Path());
     struct CopyUnderTest {
         const char* name;
         void (*copy)(CopyRun&);
         std::vector<std::string> tables;
         const char* keyedUpdate;
+        std::string setUp;
     };
     const CopyUnderTest copies[] = {
-        {"sales", CopySales, {"venda", "item_venda"}, "update item_venda"},
-        {"purchases", CopyPurchases, {"entrada", "item_entrada"}, "update item_entrada"},
+        {"sales", CopySales, {"venda", "item_venda"}, "update item_venda", ""},
+        {"purchases", CopyPurchases, {"entrada", "item_entrada"}, "update item_entrada", ""},
+        {"clients", CopyClients, {"cliente"}, "update cliente", kRefusedNames},
+        {"products", CopyProducts, {"produto"}, "update produto", kRefusedNames},
     };
     for (const CopyUnderTest& c : copies) {
         for (const MatchKeys keys : {MatchKeys::Kept, MatchKeys::LeftOut}) {
             SCOPED_TRACE(std::string(c.name) + (keys == MatchKeys::Kept ? ", keyed target" : ", target without keys"));
             gStatementStarts.clear();
-            const Outcome plain = CopyTwice(c.copy, c.tables, legacy.Path(), keys, false);
-            ASSERT_EQ(Count("insert into " + c.tables[1]), 0);
+            const Outcome plain = CopyTwice(c.copy, c.tables, legacy.Path(), keys, false, c.setUp);
+            ASSERT_EQ(Count("insert into " + c.tables.back()), 0);
             gStatementStarts.clear();
-            const Outcome shortcut = CopyTwice(c.copy, c.tables, legacy.Path(), keys, true);
+            const Outcome shortcut = CopyTwice(c.copy, c.tables, legacy.Path(), keys, true, c.setUp);
             // The shortcuts were taken, and the second run over the first one's rows went back to "update or insert".
             for (const std::string& table : c.tables) EXPECT_GT(Count("insert into " + table), 0) << table;
             EXPECT_GT(Count(c.keyedUpdate), 0);
-            EXPECT_GT(Count(std::string("update or insert into ") + c.tables[1]), 0);
+            EXPECT_GT(Count(std::string("update or insert into ") + c.tables.back()), 0);
 
             ExpectSame(shortcut, plain);
             EXPECT_GE(plain.messages.size(), 4u) << "the failing records did fail";
             // Rows sent in blocks, repeated keys among the rows waiting.
             const Outcome batched =
-                CopyTwice(c.copy, c.tables, legacy.Path(), keys, true, "", FbQuery::Batching::On);
+                CopyTwice(c.copy, c.tables, legacy.Path(), keys, true, c.setUp, FbQuery::Batching::On);
             ExpectSame(batched, plain);
-            EXPECT_FALSE(plain.tables[1].empty());
+            EXPECT_FALSE(plain.tables.back().empty());
         }
     }
 }

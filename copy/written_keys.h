@@ -8,10 +8,11 @@
 
 class FbQuery;
 
-// The write shortcuts of the sales, purchase, client and product copies: values bound as parameters instead of written into the statement
-// text, and plain inserts where a matching lookup cannot find a row written before the copy started (a new key
-// gets a plain insert, a key the copy wrote before a keyed update). Both leave the same rows as "update or insert"
-// with the values in the text; off, the copies send exactly those, for the tests that compare the two ways.
+// The write shortcuts of the sales, purchase, client and product copies: values bound as parameters instead of
+// written into the statement text, and plain inserts where a matching lookup cannot find a row written before the
+// copy started (a new key gets a plain insert, a key the copy wrote before a keyed update). Both leave the same rows
+// as "update or insert" with the values in the text; off, the copies send exactly those, for the tests that compare
+// the two ways.
 class WriteShortcuts {
 public:
     static void SetEnabled(bool enabled) { enabled_ = enabled; }

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include "common/date_time.h"
 #include "common/failure.h"
+#include "legacy/decimal_number.h"
 #include "legacy/field_values.h"
 #include "legacy/legacy_table.h"
 #include "tests/support/dbf_writer.h"
@@ -275,4 +280,41 @@ TEST_F(FieldForms, memoTextsEndAtTheirMarkOrTheFileEnd)
     table_.Open();
     EXPECT_FALSE(table_.HasMemoFile());
     EXPECT_EQ(AsText(table_.FieldNamed("OBS")), "");
+}
+
+// Money read from plain decimals is taken from the digits: it must equal the double read and rounded to the nearest
+// ten-thousandth, ties to even, for every width, sign, padding and separator (and texts too long for that reading).
+TEST_F(FieldForms, moneyFromDigitsEqualsTheRoundedDouble)
+{
+    std::mt19937 random(7);
+    auto digits = [&random](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    std::vector<std::string> numbers = {"-0", "5.", "007.5", "99999999999.9999", "-99999999999.9999",
+                                        "999999999999.5", "0.00005", "12.34565"};
+    for (int i = 0; i < 3000; ++i) {
+        const int decimals = static_cast<int>(random() % 7) - 1;  // -1: no separator
+        std::string number = (random() % 3 == 0 ? "-" : "") + digits(1 + static_cast<int>(random() % 13));
+        if (decimals >= 0) number += "." + digits(decimals);
+        numbers.push_back(number);
+    }
+    DbfWriter writer;
+    writer.Field("VALOR", 'N', 20, 4).Field("TEXTO", 'C', 24);
+    for (const std::string& number : numbers) {
+        std::string comma = number;
+        std::replace(comma.begin(), comma.end(), '.', ',');
+        writer.Record({number, "  " + comma});
+    }
+    Open(writer);
+    const LegacyField valor = table_.FieldNamed("VALOR");
+    const LegacyField texto = table_.FieldNamed("TEXTO");
+    for (const std::string& number : numbers) {
+        const long double scaled = static_cast<long double>(*ParseDecimal(number, '.')) * 10000.0L;
+        const Money expected{static_cast<std::int64_t>(std::rint(scaled))};
+        EXPECT_EQ(AsMoney(valor), expected) << number;
+        EXPECT_EQ(AsMoney(texto), expected) << number;
+        table_.MoveNext();
+    }
 }

@@ -47,13 +47,33 @@ const LegacyField& MappedFields::Field(const std::string& name)
     return resolved_.back().second;
 }
 
+namespace {
+
+void Bind(FbQuery& query, size_t place, const FieldMapping& row, const LegacyField& field);
+
+}  // namespace
+
 void MappedFields::BindAll(FbQuery& query)
 {
+    const std::vector<size_t>& places = PlacesIn(query);
     for (size_t i = 0; i < mapping_.size(); ++i) {
         std::optional<LegacyField>& field = rowFields_[i];
         if (!field) field = Field(mapping_[i].field);
-        Bind(query, mapping_[i], *field);
+        Bind(query, places[i], mapping_[i], *field);
     }
+}
+
+const std::vector<size_t>& MappedFields::PlacesIn(FbQuery& query)
+{
+    constexpr size_t kStatementsKept = 8;
+    const std::uint64_t statement = query.StatementSerial();
+    for (const Places& known : places_)
+        if (known.statement == statement) return known.places;
+    std::vector<size_t> places;
+    for (const FieldMapping& row : mapping_) places.push_back(query.ParameterPlace(row.parameter));
+    if (places_.size() >= kStatementsKept) places_.erase(places_.begin());
+    places_.push_back({statement, std::move(places)});
+    return places_.back().places;
 }
 
 namespace {
@@ -76,23 +96,23 @@ std::string_view TrimmedView(std::string_view text)
     return text.substr(first, last - first);
 }
 
-}  // namespace
-
-void MappedFields::Bind(FbQuery& query, const FieldMapping& row, const LegacyField& field)
+void Bind(FbQuery& query, size_t place, const FieldMapping& row, const LegacyField& field)
 {
     std::string scratch;
     switch (row.kind) {
-    case ValueKind::AsRead: query.SetText(row.parameter, TextForm(field, scratch)); return;
-    case ValueKind::Trimmed: query.SetText(row.parameter, TrimmedView(TextForm(field, scratch))); return;
+    case ValueKind::AsRead: query.SetTextAt(place, TextForm(field, scratch)); return;
+    case ValueKind::Trimmed: query.SetTextAt(place, TrimmedView(TextForm(field, scratch))); return;
     case ValueKind::FirstN:
-        query.SetText(row.parameter, TextForm(field, scratch).substr(0, static_cast<size_t>(row.length)));
+        query.SetTextAt(place, TextForm(field, scratch).substr(0, static_cast<size_t>(row.length)));
         return;
-    case ValueKind::Digits: query.SetText(row.parameter, DigitsOnly(TextForm(field, scratch))); return;
-    case ValueKind::IntegerOrZero: query.SetInteger(row.parameter, IntegerOrZero(TextForm(field, scratch))); return;
+    case ValueKind::Digits: query.SetTextAt(place, DigitsOnly(TextForm(field, scratch))); return;
+    case ValueKind::IntegerOrZero: query.SetIntegerAt(place, IntegerOrZero(TextForm(field, scratch))); return;
     case ValueKind::DigitsInteger:
-        query.SetInteger(row.parameter, StrictInteger(DigitsOnly(TextForm(field, scratch))));
+        query.SetIntegerAt(place, StrictInteger(DigitsOnly(TextForm(field, scratch))));
         return;
-    case ValueKind::Date: query.SetDateTime(row.parameter, DateTime{AsDate(field), std::chrono::seconds{0}}); return;
-    case ValueKind::Money: query.SetMoney(row.parameter, AsMoney(field)); return;
+    case ValueKind::Date: query.SetDateTimeAt(place, DateTime{AsDate(field), std::chrono::seconds{0}}); return;
+    case ValueKind::Money: query.SetMoneyAt(place, AsMoney(field)); return;
     }
 }
+
+}  // namespace

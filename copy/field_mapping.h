@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,7 +51,6 @@ public:
 
     // Reads every mapped field of the current record and sets its parameter.
     void BindAll(FbQuery& query);
-    static void Bind(FbQuery& query, const FieldMapping& row, const LegacyField& field);
 
     // A field by name, looked up once. A name the copy did not declare is a programming error (std::logic_error).
     const LegacyField& Field(const std::string& name);
@@ -61,4 +61,12 @@ private:
     std::vector<std::string> declared_;
     std::vector<std::optional<LegacyField>> rowFields_;  // per mapping row, once looked up
     std::vector<std::pair<std::string, LegacyField>> resolved_;
+    // Per statement the mapping was bound to (a few: the sales copy switches between its item statements), the
+    // place of each row's parameter.
+    struct Places {
+        std::uint64_t statement;
+        std::vector<size_t> places;
+    };
+    std::vector<Places> places_;
+    const std::vector<size_t>& PlacesIn(FbQuery& query);
 };

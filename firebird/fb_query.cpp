@@ -1,6 +1,7 @@
 #include "firebird/fb_query.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "firebird/database_error.h"
 #include "firebird/fb_database.h"
@@ -92,6 +93,7 @@ PreparedStatement& FbQuery::Statement()
 void FbQuery::AddToCache()
 {
     cache_.push_front(std::make_unique<PreparedStatement>(text_));
+    cache_.front()->serial = ++lastSerial_;
     if (cache_.size() > kCachedStatements) {
         ForgetGroupsOf(*cache_.back());
         cache_.back()->Drop();
@@ -132,7 +134,7 @@ bool SameName(const std::string& upper, const std::string& wanted)
 
 }  // namespace
 
-ParameterValue& FbQuery::Param(const std::string& name)
+size_t FbQuery::ParameterPlace(const std::string& name)
 {
     PreparedStatement& statement = Statement();
     const std::vector<std::string>& names = statement.parameterNames;
@@ -142,36 +144,58 @@ ParameterValue& FbQuery::Param(const std::string& name)
         if (i >= count) i = 0;
         if (SameName(names[i], name)) {
             nextParameter_ = i + 1;
-            return values_[i];
+            return i;
         }
     }
     throw DatabaseError("Parameter '" + name + "' not found");
 }
 
-void FbQuery::SetText(const std::string& name, std::string_view value)
+std::uint64_t FbQuery::StatementSerial() { return Statement().serial; }
+
+ParameterValue& FbQuery::Param(const std::string& name) { return values_[ParameterPlace(name)]; }
+
+ParameterValue& FbQuery::ValueAt(size_t place)
 {
-    ParameterValue& param = Param(name);
+    Statement();
+    if (place >= values_.size()) throw std::logic_error("no parameter at place " + std::to_string(place));
+    return values_[place];
+}
+
+void FbQuery::SetText(const std::string& name, std::string_view value) { SetTextAt(ParameterPlace(name), value); }
+
+void FbQuery::SetInteger(const std::string& name, std::int32_t value) { SetIntegerAt(ParameterPlace(name), value); }
+
+void FbQuery::SetMoney(const std::string& name, Money value) { SetMoneyAt(ParameterPlace(name), value); }
+
+void FbQuery::SetDateTime(const std::string& name, const DateTime& value)
+{
+    SetDateTimeAt(ParameterPlace(name), value);
+}
+
+void FbQuery::SetTextAt(size_t place, std::string_view value)
+{
+    ParameterValue& param = ValueAt(place);
     param.kind = ParameterValue::Kind::Text;
     param.text.assign(value);
 }
 
-void FbQuery::SetInteger(const std::string& name, std::int32_t value)
+void FbQuery::SetIntegerAt(size_t place, std::int32_t value)
 {
-    ParameterValue& param = Param(name);
+    ParameterValue& param = ValueAt(place);
     param.kind = ParameterValue::Kind::Integer;
     param.number = value;
 }
 
-void FbQuery::SetMoney(const std::string& name, Money value)
+void FbQuery::SetMoneyAt(size_t place, Money value)
 {
-    ParameterValue& param = Param(name);
+    ParameterValue& param = ValueAt(place);
     param.kind = ParameterValue::Kind::Money;
     param.number = value.tenThousandths;
 }
 
-void FbQuery::SetDateTime(const std::string& name, const DateTime& value)
+void FbQuery::SetDateTimeAt(size_t place, const DateTime& value)
 {
-    ParameterValue& param = Param(name);
+    ParameterValue& param = ValueAt(place);
     param.kind = ParameterValue::Kind::DateTime;
     param.dateTime = value;
 }

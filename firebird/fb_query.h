@@ -49,6 +49,16 @@ public:
     void SetDate(const std::string& name, std::chrono::year_month_day value);
     void SetNull(const std::string& name);
 
+    // For callers that set the same parameters record after record: the serial number of the statement the text
+    // names now (never given to another statement), a parameter's place among its values (an unknown name fails),
+    // and setters by place, which skip the search by name. A place holds for the statement of that serial only.
+    std::uint64_t StatementSerial();
+    size_t ParameterPlace(const std::string& name);
+    void SetTextAt(size_t place, std::string_view value);
+    void SetIntegerAt(size_t place, std::int32_t value);
+    void SetMoneyAt(size_t place, Money value);
+    void SetDateTimeAt(size_t place, const DateTime& value);
+
     // Executing or opening starts the connection and the transaction when they are not.
     void Execute();
     // What became of an execution sent later: null when its row landed, otherwise the failure that Execute would
@@ -124,6 +134,7 @@ private:
     int ExecuteBlock(BatchBlock& block, BatchGroup& group, const std::vector<WaitingRow>& rows, size_t first,
                      size_t count, size_t blockRows);
     ParameterValue& Param(const std::string& name);
+    ParameterValue& ValueAt(size_t place);  // of the statement the text names now
     const XSQLVAR& Column(const std::string& name);
     void FetchRow();
 
@@ -134,6 +145,7 @@ private:
     bool textChanged_ = true;
     std::vector<ParameterValue> values_;  // one per distinct name of the current text
     size_t nextParameter_ = 0;  // where the next search by name starts
+    std::uint64_t lastSerial_ = 0;
     PreparedStatement* current_ = nullptr;
     std::list<std::unique_ptr<PreparedStatement>> cache_;  // most recent first
     bool cursorOpen_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ibase.h>
 
 #include <map>
@@ -53,6 +54,7 @@ struct BatchGroup {
 // One statement text prepared on the connection, kept for reuse.
 struct PreparedStatement {
     std::string text;  // as written, with ":name" parameters
+    std::uint64_t serial = 0;  // given by the query, one per statement it prepares
     ScannedSql scanned;
     std::vector<std::string> parameterNames;  // distinct, in order of first appearance
     std::vector<size_t> placeholderParameter;  // for each "?", its index in parameterNames

@@ -1,8 +1,9 @@
 // What one row of a wide insert costs sent alone and inside EXECUTE BLOCKs of several sizes, on the embedded engine
 // or through a server, and where the server's processor time goes: the bound of what batching can reach.
 //   block-cost [--rows N] [--server [HOST]]
-// The insert is the client copy's: 34 columns (an integer code and 33 texts), into a fresh QuibraW database. Each
-// block declares one parameter per value, as the batched execution does, and wraps no row in a savepoint.
+// The insert is the client copy's: 34 columns (an integer code and 33 texts), into a fresh QuibraW database. Rows
+// go alone, in an EXECUTE BLOCK that declares one parameter per value (as the batched execution does, without its
+// savepoint per row), or in one insert whose select is a union of the rows, each value cast to its column's type.
 // Through a server the figures add the server process's own processor time per row (from /proc, when the server runs
 // on this machine as "firebird").
 #include <ibase.h>
@@ -95,19 +96,28 @@ public:
         isc_detach_database(status, &db_);
     }
 
-    // Inserts `rows` rows `perBlock` at a time (1: the plain insert); the prepare and the executes timed apart.
-    void Run(int rows, int perBlock, double& prepareMs, double& rowMicros)
+    // Inserts `rows` rows `perBlock` at a time (1: the plain insert), in an EXECUTE BLOCK or in one insert from a
+    // union of the rows; the prepare and the executes timed apart.
+    void Run(int rows, int perBlock, bool asUnion, double& prepareMs, double& rowMicros)
     {
         const std::string single = InsertText([](int) { return std::string("?"); });
         std::string text = single;
-        if (perBlock > 1) {
+        auto type = [this](int c) {
+            return c == 0 ? std::string("INTEGER")
+                          : "VARCHAR(" + std::to_string(widths_[c]) + ") CHARACTER SET ISO8859_1";
+        };
+        if (perBlock > 1 && asUnion) {
+            text = single.substr(0, single.find(" values")) + "\n";
+            for (int r = 1; r <= perBlock; ++r) {
+                text += r > 1 ? "UNION ALL SELECT " : "SELECT ";
+                for (int c = 0; c <= kTexts; ++c) text += (c ? ", CAST(? AS " : "CAST(? AS ") + type(c) + ")";
+                text += " FROM RDB$DATABASE\n";
+            }
+        } else if (perBlock > 1) {
             text = "EXECUTE BLOCK (";
             for (int r = 1; r <= perBlock; ++r) {
                 const std::string p = "P" + std::to_string(r) + "_";
-                text += p + "0 INTEGER = ?";
-                for (int c = 1; c <= kTexts; ++c)
-                    text += "," + p + std::to_string(c) + " VARCHAR(" + std::to_string(widths_[c]) +
-                            ") CHARACTER SET ISO8859_1 = ?";
+                for (int c = 0; c <= kTexts; ++c) text += (c ? "," : "") + p + std::to_string(c) + " " + type(c) + " = ?";
                 text += r < perBlock ? ",\n" : ") AS BEGIN\n";
             }
             for (int r = 1; r <= perBlock; ++r)
@@ -194,16 +204,25 @@ int main(int argc, char** argv)
     }
     Target target(server ? *server + ":" + path : path);
     std::printf("%d rows of 34 columns, %s\n\n", rows, server ? ("through the server " + *server).c_str() : "embedded");
-    std::printf("rows per execute   prepare ms   us per row%s\n", server ? "   server cpu us per row" : "");
-    for (const int perBlock : {1, 5, 10, 20, 50}) {
+    std::printf("    rows per execute   prepare ms   us per row%s\n", server ? "   server cpu us per row" : "");
+    struct Form {
+        int perBlock;
+        bool asUnion;
+    };
+    for (const Form form : {Form{1, false}, Form{5, false}, Form{20, false}, Form{50, false}, Form{5, true},
+                            Form{20, true}, Form{50, true}}) {
         const auto before = server ? ServerTicks() : std::nullopt;
         double prepareMs = 0, rowMicros = 0;
-        const int blockRows = rows - rows % perBlock;
-        target.Run(blockRows, perBlock, prepareMs, rowMicros);
+        const int blockRows = rows - rows % form.perBlock;
+        target.Run(blockRows, form.perBlock, form.asUnion, prepareMs, rowMicros);
         const auto after = server ? ServerTicks() : std::nullopt;
-        std::printf("%16d %12.1f %12.2f", perBlock, prepareMs, rowMicros);
+        std::printf("%20s %12.1f %12.2f",
+                    (std::to_string(form.perBlock) + (form.perBlock == 1 ? " alone" : form.asUnion ? " union" : " block"))
+                        .c_str(),
+                    prepareMs, rowMicros);
         if (before && after)
-            std::printf(" %25.2f", 1e6 * static_cast<double>(*after - *before) / sysconf(_SC_CLK_TCK) / blockRows);
+            std::printf(" %25.2f",
+                        1e6 * static_cast<double>(*after - *before) / sysconf(_SC_CLK_TCK) / blockRows);
         std::printf("\n");
     }
     return 0;

@@ -246,9 +246,13 @@ private:
 std::string CrcDigits(const std::string& text)
 {
     std::string digits;
+    digits.reserve(2 * text.size());
     for (const char c : text) {
-        const std::string code = "00" + std::to_string(static_cast<unsigned char>(c) - '0');
-        digits += code.substr(code.size() - 2);
+        // The last two places of "00" and the byte's value less 48 in decimal: "-5" for 43, "16" for 32.
+        const int value = static_cast<unsigned char>(c) - '0';
+        const int shown = value < 0 ? -value : value;
+        digits += value < 0 && shown < 10 ? '-' : static_cast<char>('0' + shown / 10 % 10);
+        digits += static_cast<char>('0' + shown % 10);
     }
     return digits;
 }

@@ -85,6 +85,7 @@ PreparedStatement& FbQuery::Statement()
         current_ = cache_.front().get();
     }
     values_.assign(current_->parameterNames.size(), ParameterValue{});
+    nextParameter_ = 0;
     textChanged_ = false;
     return *current_;
 }

@@ -58,6 +58,11 @@ TEST(CrcDigits, twoCharactersPerCharacter)
     EXPECT_EQ(CrcDigits("4A7 -"), "04170716-3");  // a blank is 32 - 48, "-" 45 - 48
     EXPECT_EQ(CrcDigits("\xC7"), "51");  // 199 - 48 = 151: the last two places
     EXPECT_EQ(CrcDigits(""), "");
+    // Every byte as the text of its value less 48 behind "00", cut to the last two places.
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::string code = "00" + std::to_string(byte - '0');
+        EXPECT_EQ(CrcDigits(std::string(1, static_cast<char>(byte))), code.substr(code.size() - 2)) << byte;
+    }
 }
 
 TEST_F(SalesCopyTest, itemAndClosingRecordsFillEveryColumn)

@@ -15,7 +15,7 @@ std::string DateToText(year_month_day date)
 std::string DateTimeToText(const DateTime& value)
 {
     const auto total = value.timeOfDay.count();
-    char text[16];
+    char text[64];
     std::snprintf(text, sizeof text, " %02lld:%02lld:%02lld", static_cast<long long>(total / 3600),
                   static_cast<long long>(total / 60 % 60), static_cast<long long>(total % 60));
     return DateToText(value.date) + text;

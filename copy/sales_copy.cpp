@@ -217,7 +217,7 @@ private:
     static std::string SaleCrc(const std::string& crc)
     {
         std::string encoded = CrcDigits(crc);
-        if (!encoded.empty()) encoded.insert(encoded.size() - 2, "0");
+        if (!encoded.empty()) encoded.insert(encoded.end() - 2, '0');
         return encoded;
     }
 

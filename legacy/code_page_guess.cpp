@@ -66,7 +66,7 @@ CodePageTally::Guess CodePageTally::Probable() const
     if (frequent.size() > 5) frequent.resize(5);
 
     // In order of preference when two readings give as many letters: DOS texts are normally code page 850.
-    std::vector<Reading> readings{{CodePage::Cp850}, {CodePage::Latin1}, {CodePage::Cp437}};
+    std::vector<Reading> readings{{CodePage::Cp850, 0, {}}, {CodePage::Latin1, 0, {}}, {CodePage::Cp437, 0, {}}};
     for (Reading& reading : readings) {
         for (unsigned byte = 0x80; byte < 0x100; ++byte)
             if (PortugueseLetter(CodePoint(static_cast<unsigned char>(byte), reading.codePage))) reading.letters += counts_[byte];

@@ -34,7 +34,7 @@ void WriteLargeProductTable(const std::string& path, int count)
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(headerLength));
     for (int code = 1; code <= count; ++code) {
-        char digits[8];
+        char digits[16];
         std::snprintf(digits, sizeof digits, "%6d", code);
         record.replace(1, 6, digits);  // CODIGO is the first field, N(6)
         out.write(record.data(), static_cast<std::streamsize>(record.size()));

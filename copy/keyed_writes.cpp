@@ -48,13 +48,15 @@ std::optional<PlainStatements> PlainStatementsOf(const std::string& updateOrInse
     if (columns.size() != exprs.size() || table.empty()) return std::nullopt;
     PlainStatements plain{"insert into " + sql.substr(head.size()), "update " + table + " set "};
     std::string keyValue;
+    bool firstSet = true;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (exprs[i].find_first_of("()") != std::string::npos) return std::nullopt;
         if (AsciiUpper(columns[i]) == AsciiUpper(keyColumn)) {
             keyValue = exprs[i];
             continue;
         }
-        plain.update += (plain.update.back() == ' ' ? "" : ", ") + columns[i] + " = " + exprs[i];
+        plain.update += (firstSet ? "" : ", ") + columns[i] + " = " + exprs[i];
+        firstSet = false;
     }
     if (keyValue.empty()) return std::nullopt;
     plain.update += " where " + keyColumn + " = " + keyValue;

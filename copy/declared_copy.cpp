@@ -1,6 +1,7 @@
 #include "copy/declared_copy.h"
 
 #include "common/failure.h"
+#include "copy/keyed_writes.h"
 #include "copy/sequence_draws.h"
 #include "session/operator.h"
 #include "session/session.h"
@@ -58,6 +59,11 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
     MappedFields fields(table, copy.mapping, copy.otherFields);
     std::optional<SequenceDraws> codes;
     if (copy.drawnCode) codes.emplace(copy.drawnCode->sequence, run.SecondQuery());
+    std::optional<KeyedWrites> writes;
+    if (copy.keyed && !copy.drawnCode && !copy.bindExtra) {
+        writes.emplace(copy.keyed->table, copy.keyed->column, copy.sql);
+        writes->Start(query);
+    }
     RecordSteps steps;
     if (copy.deletedRecords == DeclaredCopy::DeletedRecords::PassedOver)
         steps.passOver = [&] { return table.IsDeleted(); };
@@ -67,17 +73,23 @@ void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy)
             if (table.IsPastEnd()) return false;
         }
         if (copy.keepRecord && !copy.keepRecord(fields)) return false;
-        if (copy.statementPerRecord) SetStatement(query, copy.sql);
+        if (writes)
+            writes->SetStatementFor(run, query, fields.IntegerKey(copy.keyed->column));
+        else if (copy.statementPerRecord)
+            SetStatement(query, copy.sql);
         if (codes) query.SetText(copy.drawnCode->parameter, codes->Next());
         if (copy.bindExtra) copy.bindExtra(run, query, fields);
         fields.BindAll(query);
         return true;
     };
     steps.execute = [&] {
-        if (copy.protection == Protection::Unguarded)
+        std::function<void()> landed = writes ? writes->Landed() : nullptr;
+        if (copy.protection == Protection::Unguarded) {
             query.Execute();
-        else
-            ExecuteGuarded(run, query);
+            if (landed) landed();
+        } else {
+            ExecuteGuarded(run, query, std::move(landed));
+        }
     };
     if (codes)
         codes->GivingBackAfter([&] { RecordLoop(run, copy.protection, steps); });

@@ -63,6 +63,14 @@ struct DeclaredCopy {
     // Values that come from elsewhere than the mapping (drawn codes, computed values); fields through the mapping's
     // lookups, so that each is looked up once per copy.
     std::function<void(CopyRun&, FbQuery&, MappedFields&)> bindExtra;
+    // The table's primary key, when the statement is an "update or insert" on it whose value comes through the
+    // mapping: where nothing written before the copy can match, the rows go as plain inserts and keyed updates
+    // (see KeyedWrites). Not with a drawn code or bindExtra, whose values the key could not be told from.
+    struct Keyed {
+        std::string table;
+        std::string column;
+    };
+    std::optional<Keyed> keyed;
 };
 
 void RunDeclaredCopy(CopyRun& run, const DeclaredCopy& copy);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "copy/keyed_writes.h"
 #include "firebird/fb_query.h"
 #include "session/value_helpers.h"
 #include "legacy/field_decoding.h"
@@ -50,6 +51,7 @@ const LegacyField& MappedFields::Field(const std::string& name)
 namespace {
 
 void Bind(FbQuery& query, size_t place, const FieldMapping& row, const LegacyField& field);
+std::optional<std::int32_t> IntegerKeyOf(const FieldMapping& row, const LegacyField& field);
 
 }  // namespace
 
@@ -61,6 +63,17 @@ void MappedFields::BindAll(FbQuery& query)
         if (!field) field = Field(mapping_[i].field);
         Bind(query, places[i], mapping_[i], *field);
     }
+}
+
+std::optional<std::int32_t> MappedFields::IntegerKey(const std::string& parameter)
+{
+    for (size_t i = 0; i < mapping_.size(); ++i) {
+        if (!SameName(mapping_[i].parameter, parameter)) continue;
+        std::optional<LegacyField>& field = rowFields_[i];
+        if (!field) field = Field(mapping_[i].field);
+        return IntegerKeyOf(mapping_[i], *field);
+    }
+    return std::nullopt;
 }
 
 const std::vector<size_t>& MappedFields::PlacesIn(FbQuery& query)
@@ -112,6 +125,19 @@ void Bind(FbQuery& query, size_t place, const FieldMapping& row, const LegacyFie
         return;
     case ValueKind::Date: query.SetDateTimeAt(place, DateTime{AsDate(field), std::chrono::seconds{0}}); return;
     case ValueKind::Money: query.SetMoneyAt(place, AsMoney(field)); return;
+    }
+}
+
+// The texts go through the same rule as a product code: digits with blanks around, nothing else.
+std::optional<std::int32_t> IntegerKeyOf(const FieldMapping& row, const LegacyField& field)
+{
+    std::string scratch;
+    switch (row.kind) {
+    case ValueKind::AsRead: return IntegerKeyOfText(std::string(TextForm(field, scratch)));
+    case ValueKind::Trimmed: return IntegerKeyOfText(std::string(TrimmedView(TextForm(field, scratch))));
+    case ValueKind::Digits: return IntegerKeyOfText(DigitsOnly(TextForm(field, scratch)));
+    case ValueKind::IntegerOrZero: return IntegerOrZero(TextForm(field, scratch));
+    default: return std::nullopt;
     }
 }
 

@@ -52,6 +52,10 @@ public:
     // Reads every mapped field of the current record and sets its parameter.
     void BindAll(FbQuery& query);
 
+    // The integer an integer column stores from the parameter's value as BindAll sets it for the current record;
+    // none when that is not known here (a text the target would convert in its own way, a kind that is no integer).
+    std::optional<std::int32_t> IntegerKey(const std::string& parameter);
+
     // A field by name, looked up once. A name the copy did not declare is a programming error (std::logic_error).
     const LegacyField& Field(const std::string& name);
 

@@ -23,6 +23,7 @@ static DeclaredCopy SuppliersDeclaration()
     copy.protection = Protection::ExecutionGuarded;
     copy.guardedCommit = true;
     copy.resyncTable = "fornecedor";
+    copy.keyed = DeclaredCopy::Keyed{"fornecedor", "cod"};
     copy.sql = "update or insert into fornecedor(cod,nome,endereco,cep,fone,fax,cidade,estado,contato,obs,bairro,cnpj,"
                "ies,cod_mun,suframa,tipo,cpf)\n"
                " values(:cod,:nome,:endereco,:cep,:fone,:fax,:cidade,:estado,:contato,:obs,:bairro,:cnpj,:ies,"

@@ -39,6 +39,7 @@ static DeclaredCopy CashHistoriesDeclaration()
     copy.checkFile = true;
     copy.title = "Iniciando Cópia de Históricos...";
     copy.explicitTransactionFirst = true;
+    copy.keyed = DeclaredCopy::Keyed{"HISCAIXA", "cod"};
     copy.sql = "update or insert into HISCAIXA(cod, grupo) values(:cod, :grupo)";
     copy.mapping = {
         {"cod", "codigo", K::IntegerOrZero},
@@ -60,6 +61,7 @@ static DeclaredCopy SellersDeclaration()
     copy.preDeleteSql = "delete from vendedor";
     copy.protection = Protection::RecordGuarded;
     copy.guardedCommit = true;
+    copy.keyed = DeclaredCopy::Keyed{"vendedor", "cod"};
     copy.sql = "update or insert into vendedor(cod, nome) values(:cod, :nome)";
     copy.mapping = {
         {"cod", "codigo", K::Digits},
@@ -113,6 +115,7 @@ static DeclaredCopy ProductGroupsDeclaration()
     copy.protection = Protection::ExecutionGuarded;
     copy.guardedCommit = true;
     copy.resyncTable = "grupoprod";
+    copy.keyed = DeclaredCopy::Keyed{"grupoprod", "cod"};
     copy.sql = "update or insert into grupoprod(cod,nome) values(:cod,:nome)";
     copy.mapping = {
         {"cod", "codigo", K::AsRead},
@@ -137,6 +140,7 @@ static DeclaredCopy CashGroupsDeclaration()
     copy.protection = Protection::ExecutionGuarded;
     copy.guardedCommit = true;
     copy.resyncTable = "grupodecaixa";
+    copy.keyed = DeclaredCopy::Keyed{"grupodecaixa", "cod"};
     copy.sql = "update or insert into grupodecaixa(cod,grupo) values(:cod,:nome)";
     copy.mapping = {
         {"cod", "codigo", K::AsRead},
@@ -158,6 +162,7 @@ static DeclaredCopy ManufacturersDeclaration()
     copy.protection = Protection::ExecutionGuarded;
     copy.guardedCommit = true;
     copy.resyncTable = "fabricante";
+    copy.keyed = DeclaredCopy::Keyed{"fabricante", "cod"};
     copy.sql = "update or insert into fabricante(cod,nome) values(:cod,:nome)";
     copy.mapping = {
         {"cod", "codigo", K::IntegerOrZero},

@@ -1,4 +1,4 @@
-// The sales, purchase, client and product copies with their write shortcuts (bound literals, plain inserts, keyed
+// The sales, purchase, client, product, product group and supplier copies with their write shortcuts (bound literals, plain inserts, keyed
 // updates) and without them, on the same legacy files, leave the same rows, sequence values, messages and log: on a target with
 // the keys of the matching columns and on one without them, from an empty start and again over the first run's rows.
 #include <gtest/gtest.h>
@@ -101,8 +101,33 @@ void WriteClientsAndProducts(const std::string& folder)
     products.Writer().Write(folder + "/KQ000006.dat");
 }
 
+// Product groups (codes read as they stand, after a delete) and suppliers (the digits of the code): repeated codes,
+// codes with blanks and zeros before them, names refused by the target; the product group code "-3", which the copy
+// cannot read as the target stores it, and the supplier code without digits, which is supplier 0.
+void WriteGroupsAndSuppliers(const std::string& folder)
+{
+    const std::vector<std::pair<std::string, std::string>> records = {
+        {"5", "A"}, {" 6", "B"}, {"005", "C"}, {"7", "RUIM"}, {"7", "D"}, {"8", "RUIM"}, {"6", "RUIM"},
+        {"-3", "E"}, {"5", "F"}, {"9", "RUIM"}, {"9", "G"}, {"X", "H"}};
+    DbfWriter groups;
+    groups.Field("CODIGO", 'C', 6).Field("NOME", 'C', 10);
+    for (const auto& [code, name] : records)
+        if (code != "X") groups.Record({code, name});
+    groups.Write(folder + "/KQ000030.dat");
+    DbfWriter suppliers;
+    suppliers.Field("CODIGO", 'C', 6).Field("NOME", 'C', 10);
+    for (const char* name : {"ENDERECO", "CEP", "FONE", "FAX", "CIDADE", "ESTADO", "CONTATO", "OBS", "BAIRRO", "CNPJ",
+                             "IES", "COD_MUN", "SUFRAMA", "TIPO", "CPF"})
+        suppliers.Field(name, 'C', 4);
+    for (const auto& [code, name] : records)
+        if (code != "-3") suppliers.Record({code, name});
+    suppliers.Write(folder + "/KQ000018.dat");
+}
+
 const char* const kRefusedNames = "alter table cliente add constraint c_ruim check (nome <> 'RUIM')\n"
-                                  "alter table produto add constraint p_ruim check (nome <> 'RUIM')";
+                                  "alter table produto add constraint p_ruim check (nome <> 'RUIM')\n"
+                                  "alter table grupoprod add constraint g_ruim check (nome <> 'RUIM')\n"
+                                  "alter table fornecedor add constraint f_ruim check (nome <> 'RUIM')";
 
 struct Outcome {
     std::vector<Rows> tables;
@@ -156,9 +181,11 @@ Outcome CopyTwice(void (*copy)(CopyRun&), const std::vector<std::string>& tables
     session.target.Database().Close();
 
     Outcome outcome;
-    for (const std::string& table : tables)
-        outcome.tables.push_back(SqlRows(session.paths.targetDatabase, "select * from " + table + " order by 1, 2, 3"));
-    for (const char* sequence : {"venda", "entrada", "agenda"})
+    for (const std::string& table : tables) {
+        outcome.tables.push_back(SqlRows(session.paths.targetDatabase, "select * from " + table));
+        std::sort(outcome.tables.back().begin(), outcome.tables.back().end());
+    }
+    for (const char* sequence : {"venda", "entrada", "agenda", "grupoprod", "fornecedor"})
         outcome.sequences.push_back(
             SqlScalar(session.paths.targetDatabase, std::string("select gen_id(") + sequence + ", 0) from rdb$database"));
     outcome.messages = op.messages;
@@ -190,6 +217,7 @@ TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
     WriteSales(legacy.Path());
     WritePurchases(legacy.Path());
     WriteClientsAndProducts(legacy.Path());
+    WriteGroupsAndSuppliers(legacy.Path());
     struct CopyUnderTest {
         const char* name;
         void (*copy)(CopyRun&);
@@ -202,6 +230,8 @@ TEST(WriteShortcuts, salesAndPurchasesLeaveTheSameDatabaseBothWays)
         {"purchases", CopyPurchases, {"entrada", "item_entrada"}, "update item_entrada", ""},
         {"clients", CopyClients, {"cliente"}, "update cliente", kRefusedNames},
         {"products", CopyProducts, {"produto"}, "update produto", kRefusedNames},
+        {"product groups", CopyProductGroups, {"grupoprod"}, "update grupoprod", kRefusedNames},
+        {"suppliers", CopySuppliers, {"fornecedor"}, "update fornecedor", kRefusedNames},
     };
     for (const CopyUnderTest& c : copies) {
         for (const MatchKeys keys : {MatchKeys::Kept, MatchKeys::LeftOut}) {

@@ -8,7 +8,8 @@
 
 class FbQuery;
 
-// The write shortcuts of the sales, purchase, client and product copies: values bound as parameters instead of
+// The write shortcuts of the sales, purchase, client and product copies and of the copies keyed on one code (see
+// DeclaredCopy::keyed): values bound as parameters instead of
 // written into the statement text, and plain inserts where a matching lookup cannot find a row written before the
 // copy started (a new key gets a plain insert, a key the copy wrote before a keyed update). Both leave the same rows
 // as "update or insert" with the values in the text; off, the copies send exactly those, for the tests that compare

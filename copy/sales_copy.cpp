@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <optional>
 #include <cstdint>
 
 #include "firebird/fb_query.h"
@@ -137,8 +139,8 @@ private:
     // Both boxes are read again for every record, so an empty or invalid box fails here, unguarded.
     bool OutsideDateRange()
     {
-        const auto from = DateOfBox(run_.op.SalesFromText());
-        const auto to = DateOfBox(run_.op.SalesToText());
+        const auto from = from_.Of(run_.op.SalesFromText());
+        const auto to = to_.Of(run_.op.SalesToText());
         const auto date = AsDate(items_.Field("data"));
         return date < from || date > to;
     }
@@ -221,8 +223,24 @@ private:
         return encoded;
     }
 
+    // A box's date, parsed again only when its text changed; a text that holds no date fails every time.
+    struct BoxDate {
+        std::string text;
+        std::optional<std::chrono::year_month_day> date;
+        std::chrono::year_month_day Of(const std::string& boxText)
+        {
+            if (!date || boxText != text) {
+                date.reset();
+                date = DateOfBox(boxText);
+                text = boxText;
+            }
+            return *date;
+        }
+    };
+
     CopyRun& run_;
     FbQuery& query_;
+    BoxDate from_, to_;
     MappedFields items_;
     MappedFields sales_;
     SequenceDraws saleNumbers_;

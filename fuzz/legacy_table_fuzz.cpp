@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <string>
 
 #include "common/failure.h"
@@ -12,12 +14,21 @@
 
 namespace {
 
+// A plain array, so that it outlives the static strings when the folder is removed at exit.
+char gFolder[] = "/tmp/legacy-fuzz-XXXXXX";
+
+void RemoveFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(gFolder, ignored);
+}
+
 const std::string& Folder()
 {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/legacy-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        return std::string(pattern);
+        if (!::mkdtemp(gFolder)) std::abort();
+        std::atexit(RemoveFolder);
+        return std::string(gFolder);
     }();
     return folder;
 }

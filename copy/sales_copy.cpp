@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <optional>
 #include <cstdint>
+#include <optional>
 
 #include "firebird/fb_query.h"
 #include "session/operator.h"

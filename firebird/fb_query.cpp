@@ -84,7 +84,9 @@ PreparedStatement& FbQuery::Statement()
             AddToCache();
         current_ = cache_.front().get();
     }
-    values_.assign(current_->parameterNames.size(), ParameterValue{});
+    // Back to NULL, each text keeping its buffer for the value the next record sets.
+    values_.resize(current_->parameterNames.size());
+    for (ParameterValue& value : values_) value.kind = ParameterValue::Kind::Null;
     nextParameter_ = 0;
     textChanged_ = false;
     return *current_;

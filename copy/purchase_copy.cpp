@@ -147,7 +147,7 @@ private:
     bool ArrivedBeforeBox()
     {
         const auto arrival = DateInText(Text("chegada")).value_or(kNoArrival);
-        return DateOfBox(run_.op.SalesFromText()) > arrival;
+        return from_.Of(run_.op.SalesFromText()) > arrival;
     }
 
     // The record before the current one closes the previous note. A note whose row fails is reported and left
@@ -251,6 +251,7 @@ private:
     CopyRun& run_;
     FbQuery& query_;
     LegacyTable& table_;
+    BoxDate from_;
     MappedFields fields_;
     std::int32_t noteNumber_ = 0;
     Money noteTotal_;

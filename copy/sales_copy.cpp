@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cstdint>
-#include <optional>
 
 #include "firebird/fb_query.h"
 #include "session/operator.h"
@@ -222,21 +220,6 @@ private:
         if (!encoded.empty()) encoded.insert(encoded.end() - 2, '0');
         return encoded;
     }
-
-    // A box's date, parsed again only when its text changed; a text that holds no date fails every time.
-    struct BoxDate {
-        std::string text;
-        std::optional<std::chrono::year_month_day> date;
-        std::chrono::year_month_day Of(const std::string& boxText)
-        {
-            if (!date || boxText != text) {
-                date.reset();
-                date = DateOfBox(boxText);
-                text = boxText;
-            }
-            return *date;
-        }
-    };
 
     CopyRun& run_;
     FbQuery& query_;

@@ -16,3 +16,13 @@ std::chrono::year_month_day DateOfBox(const std::string& boxText)
     if (!date) throw Failure("'" + boxText + "' is not a valid date");
     return *date;
 }
+
+std::chrono::year_month_day BoxDate::Of(const std::string& boxText)
+{
+    if (!date_ || boxText != text_) {
+        date_.reset();
+        date_ = DateOfBox(boxText);
+        text_ = boxText;
+    }
+    return *date_;
+}

@@ -1,11 +1,13 @@
 #include "common/interruption.h"
 
-#include <csignal>
+#include <atomic>
 
 #include "common/failure.h"
 
 namespace {
-volatile std::sig_atomic_t requestedSignal = 0;
+// Set from a signal handler on any thread and read by the command on its own: a lock-free atomic serves both.
+std::atomic<int> requestedSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 }
 
 void RequestInterruption(int signalNumber) { requestedSignal = signalNumber; }

@@ -19,7 +19,9 @@
 #include <algorithm>
 #include <csignal>
 
+#include "gui/command_thread.h"
 #include "gui/main_window_look.h"
+#include "gui/window_thread_operator.h"
 #include "app/command_report.h"
 #include "common/interruption.h"
 #include "widgets/kq_edit_data.h"
@@ -168,16 +170,22 @@ void MainWindow::BuildWidgets()
     salesFromBox_ = addDateBox("salesFromBox", 104);
     AddLabel("salesFromLabel", QStringLiteral("Copiar Vendas De:"), 8, 584);
     salesToBox_ = addDateBox("salesToBox", 176);
+    for (KqEditData* box : {salesFromBox_, salesToBox_})
+        connect(box, &QLineEdit::textChanged, this, &MainWindow::KeepDateTexts);
+    KeepDateTexts();
     AddLabel("salesToLabel", QStringLiteral("a"), 168, 504);
     orvelImportButton_ = AddButton("orvelImportButton", QStringLiteral("Orvel to QuibraW"), 8, 288, 225, 41,
                                    Command::OrvelImport);
     autoPecasCheck_ = addCheckBox("autoPecasCheck", QStringLiteral("Auto Peças"), 560, 97);
+    KeepChecked(autoPecasCheck_, CheckBox::AutoPecas);
     updateFieldButton_ = AddButton("updateFieldButton", QStringLiteral("Atualizar Campo"), 8, 448, 225, 41,
                                    Command::UpdateProductField);
     deleteReceivablesButton_ = AddButton("deleteReceivablesButton", QStringLiteral("Apagar Contas Receber Deletadas"),
                                          240, 8, 217, 49, Command::DeleteRemovedReceivables);
     copiaVendasCheck_ = addCheckBox("copiaVendasCheck", QStringLiteral("Copia Vendas"), 528, 145);
     copiaEntradasCheck_ = addCheckBox("copiaEntradasCheck", QStringLiteral("Copia Entradas"), 512, 145);
+    KeepChecked(copiaVendasCheck_, CheckBox::CopiaVendas);
+    KeepChecked(copiaEntradasCheck_, CheckBox::CopiaEntradas);
     numberingBox_ = addLineEdit("numberingBox", 240, 216, 145, 21);
     AddLabel("numberingLabel", QStringLiteral("Informe a Numeração:"), 240, 200);
     renumberSalesButton_ = AddButton("renumberSalesButton", QStringLiteral("Alterar Numeração Venda"), 240, 248, 145,
@@ -293,7 +301,10 @@ void MainWindow::Run(Command command)
     if (commandRunning_ || DateBoxRefusesToLetGo()) return;
     {
         InputPause pause(*this);
-        const ReportOutcome report = RunReportedCommand(command, session_, *this);
+        // The command runs beside the window's events, which a statement waiting for the disk would hold else.
+        WindowThreadOperator onWindowThread(*this);
+        ReportOutcome report;
+        RunWhileProcessingEvents([&] { report = RunReportedCommand(command, session_, onWindowThread); });
         if (!report.failure.empty())
             LogAppend(report.failure);
         else if (!report.path.empty())
@@ -411,15 +422,7 @@ void MainWindow::ProcessEvents() { QCoreApplication::processEvents(); }
 
 // --- Operator: the window's boxes ----------------------------------------------------------------------------
 
-bool MainWindow::IsChecked(CheckBox box)
-{
-    switch (box) {
-    case CheckBox::AutoPecas: return autoPecasCheck_->isChecked();
-    case CheckBox::CopiaVendas: return copiaVendasCheck_->isChecked();
-    case CheckBox::CopiaEntradas: return copiaEntradasCheck_->isChecked();
-    }
-    return false;
-}
+bool MainWindow::IsChecked(CheckBox box) { return checked_[static_cast<int>(box)]; }
 
 CodePage MainWindow::LegacyCodePage() { return dosTextsCheck_->isChecked() ? CodePage::Cp850 : CodePage::AsStored; }
 
@@ -427,8 +430,31 @@ std::string MainWindow::LegacyFolderBox() { return ToPath(legacyFolderBox_->text
 void MainWindow::SetLegacyFolderBox(const std::string& text) { legacyFolderBox_->setText(FromPath(text)); }
 std::string MainWindow::TargetBox() { return ToPath(targetBox_->text()); }
 void MainWindow::SetTargetBox(const std::string& text) { targetBox_->setText(FromPath(text)); }
-std::string MainWindow::SalesFromText() { return salesFromBox_->Text().toStdString(); }
-std::string MainWindow::SalesToText() { return salesToBox_->Text().toStdString(); }
+std::string MainWindow::SalesFromText()
+{
+    const std::lock_guard lock(dateTextsMutex_);
+    return salesFromText_;
+}
+std::string MainWindow::SalesToText()
+{
+    const std::lock_guard lock(dateTextsMutex_);
+    return salesToText_;
+}
+
+void MainWindow::KeepChecked(QCheckBox* check, CheckBox box)
+{
+    std::atomic<bool>& kept = checked_[static_cast<int>(box)];
+    kept = check->isChecked();
+    connect(check, &QCheckBox::toggled, this, [&kept](bool on) { kept = on; });
+}
+
+void MainWindow::KeepDateTexts()
+{
+    std::string from = salesFromBox_->Text().toStdString(), to = salesToBox_->Text().toStdString();
+    const std::lock_guard lock(dateTextsMutex_);
+    salesFromText_ = std::move(from);
+    salesToText_ = std::move(to);
+}
 std::string MainWindow::NumberingText() { return numberingBox_->text().toUtf8().toStdString(); }
 void MainWindow::ClearNumbering() { numberingBox_->clear(); }
 

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -37,8 +39,9 @@ struct DialogAnswerer {
         askText;
 };
 
-// The program's one window. Every button runs one Command through RunCommand with this window as its Operator;
-// the state the commands share lives in the Session the window owns.
+// The program's one window. Every button runs one Command through RunCommand, on a thread of its own, with this
+// window as its Operator (each call made on the window's thread); the state the commands share lives in the
+// Session the window owns.
 //
 // Object names, for tests and style sheets:
 //   buttons     startCopyButton, chooseLegacyButton, chooseTargetButton, backupRestoreButton, clearDatabaseButton,
@@ -109,6 +112,8 @@ private:
     QLabel* AddLabel(const char* name, const QString& caption, int left, int top);
     QWidget* FocusWidget(FocusTarget target) const;
     bool DateBoxRefusesToLetGo();
+    void KeepDateTexts();
+    void KeepChecked(QCheckBox* check, CheckBox box);
 
     Session session_;
     DialogAnswerer answerer_;
@@ -116,6 +121,11 @@ private:
     bool failureBoxesSilenced_ = false;  // for the rest of the current copy
     std::optional<FocusTarget> pendingFocus_;
     bool frameFitted_ = false;
+    // The check boxes' states and the date boxes' texts as last shown, for the command's thread to read for every
+    // record.
+    std::atomic<bool> checked_[3] = {false, false, false};
+    std::mutex dateTextsMutex_;
+    std::string salesFromText_, salesToText_;
 
     QPushButton* startCopyButton_ = nullptr;
     QPlainTextEdit* progressLog_ = nullptr;

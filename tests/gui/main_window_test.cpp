@@ -13,6 +13,8 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "app/command_report.h"
@@ -128,6 +130,7 @@ private slots:
     void typedPathsDriveFullRun();
     void failureBoxesCanBeLeftOutForTheRestOfACopy();
     void closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow();
+    void windowAnswersWhileACommandWaits();
 };
 
 void MainWindowTest::widgetsAtTheirPlaces_data()
@@ -615,6 +618,44 @@ void MainWindowTest::closeQuestionAnsweredYesStopsTheCommandAndClosesTheWindow()
     QVERIFY(!shown.contains("Cópia Realizada com Sucesso!"));
     QTRY_VERIFY(!window.isVisible());
     QCOMPARE(QString::fromStdString(SqlScalar(database, "select count(*) from vendedor")), QString("0"));
+}
+
+void MainWindowTest::windowAnswersWhileACommandWaits()
+{
+    // A backup whose gbak waits (at most 10 s) until the window has answered a timer, then does the real work.
+    TempFolder folder;
+    const std::string database = FreshQuibrawDatabase(folder, "bd.fdb");
+    const std::string gate = folder.File("gate"), programFolder = folder.File("program");
+    QDir().mkpath(QString::fromStdString(programFolder));
+    {
+        std::ofstream gbak(programFolder + "/gbak");
+        gbak << "#!/bin/sh\ni=0\nwhile [ ! -e '" << gate << "' ] && [ $i -lt 1000 ]; do /bin/sleep 0.01; i=$((i+1)); done\n"
+             << "exec '" << BUILD_DIR << "/gbak' \"$@\"\n";
+    }
+    std::filesystem::permissions(programFolder + "/gbak", std::filesystem::perms::owner_all);
+
+    MainWindow window;
+    window.show();
+    DialogRecorder dialogs;
+    dialogs.Attach(window);
+    window.CommandSession().programFolder = programFolder;
+    Child<QLineEdit>(window, "targetBox")->setText(QString::fromStdString(database));
+    bool answeredWhileRunning = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (!window.CommandRunning() || answeredWhileRunning) return;
+        answeredWhileRunning = true;
+        std::ofstream{gate};
+    });
+    answer.start(20);
+    window.Run(Command::BackupRestore);
+
+    QVERIFY(answeredWhileRunning);
+    QVERIFY2(dialogs.shown.contains("info: ok"), qPrintable(dialogs.shown.join(" | ")));
+    QVERIFY(Child<QPlainTextEdit>(window, "progressLog")->toPlainText().startsWith("Iniciando Backup"));
+    QVERIFY(std::filesystem::exists(folder.File("bd.old")));
+    QCOMPARE(SqlScalar(database, "select count(*) from rdb$relations where rdb$relation_name = 'VENDEDOR'"),
+             std::string("1"));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -6,7 +6,8 @@
 //
 //   program   the run, in a child process of its own, so that its peak memory (ru_maxrss) is the migration's alone.
 //             Each copy lasts from its title line to its completion line (or to the next copy's title, for the copies
-//             that log none); the Operator timestamps every event-processing call and keeps the longest gap.
+//             that log none); the Operator timestamps every event-processing call and keeps the longest gap, the
+//             longest step between two records (the window runs the command beside its events: bench/window-gaps).
 //   limit     the final-state limit: every row the run left in the tables the copies write, read back from the
 //             program's database and inserted into a fresh one, one prepared plain insert per table with the values
 //             bound in their native types, one transaction per table; only the inserts and commits are timed.

@@ -123,7 +123,7 @@ private:
     bool frameFitted_ = false;
     // The check boxes' states and the date boxes' texts as last shown, for the command's thread to read for every
     // record.
-    std::atomic<bool> checked_[3] = {false, false, false};
+    std::atomic<bool> checked_[static_cast<int>(CheckBox::CopiaEntradas) + 1] = {};
     std::mutex dateTextsMutex_;
     std::string salesFromText_, salesToText_;
 

@@ -6,7 +6,7 @@
 
 #include "legacy/code_page.h"
 
-// The check boxes of the window.
+// The check boxes of the window (CopiaEntradas last: the window keeps one state per box).
 enum class CheckBox { AutoPecas, CopiaVendas, CopiaEntradas };
 
 // Widgets a command may move the focus to.

@@ -229,6 +229,16 @@ void MainWindowTest::startState()
         QVERIFY(!box->CompletaData());
     }
     QCOMPARE(window.SalesFromText(), std::string("  /  /    "));
+
+    // What a command reads of the boxes follows them as the operator types, clears and ticks.
+    auto* to = Child<KqEditData>(window, "salesToBox");
+    QTest::keyClicks(to, "31122023");
+    QCOMPARE(window.SalesToText(), std::string("31/12/2023"));
+    QTest::keyClick(to, Qt::Key_Backspace);
+    QCOMPARE(window.SalesToText(), std::string("  /  /    "));
+    QTest::mouseClick(Child<QCheckBox>(window, "autoPecasCheck"), Qt::LeftButton);
+    QVERIFY(window.IsChecked(CheckBox::AutoPecas));
+    QVERIFY(!window.IsChecked(CheckBox::CopiaVendas));
 }
 
 void MainWindowTest::tabOrder()

@@ -1,5 +1,5 @@
-// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] [--no-batching | --batching]
-// [--server [HOST]]:
+// full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--rounds N] [--old-way]
+// [--no-batching | --batching] [--server [HOST]]:
 // the whole migration ("Iniciar
 // Cópia", both check boxes ticked, a sales date range covering everything) into a fresh QuibraW database, against
 // what Firebird alone costs to produce the same final database.
@@ -19,7 +19,9 @@
 // Without --legacy the synthetic legacy folder of make-legacy is written into a temporary folder.
 // --no-match-keys builds every database from the test schema without the keys of the columns the sales and
 // purchase copies match on (item_venda, entrada, item_entrada). --no-replay leaves the replay out (it costs a
-// second migration). --old-way runs the program with every statement prepared again whenever its text is set.
+// second migration). --rounds N runs the program and the limit N times, one after the other, each into fresh
+// databases, prints each round's whole-run ratios and then the table from the best of the rounds (best_of_rounds.h).
+// --old-way runs the program with every statement prepared again whenever its text is set.
 // --no-batching sends every execution on its own; --batching gathers executions in blocks on the embedded engine too
 // (by default only through a server; FbQuery::SetBatching). --server reaches every database through a
 // Firebird server instead of the embedded engine, as HOST:path (HOST "localhost" unless given, "localhost/3051" for a
@@ -31,7 +33,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "bench/full_run/best_of_rounds.h"
 #include "bench/full_run/final_state_limit.h"
 #include "bench/full_run/program_run.h"
 #include "bench/full_run/statement_recording.h"
@@ -50,8 +54,8 @@ std::string ProgramFolder(const char* argv0)
 
 [[noreturn]] void Usage()
 {
-    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--old-way] "
-                         "[--no-batching | --batching] [--server [HOST]]\n");
+    std::fprintf(stderr, "usage: full-run [--scale S] [--legacy DIR] [--no-match-keys] [--no-replay] [--rounds N] "
+                         "[--old-way] [--no-batching | --batching] [--server [HOST]]\n");
     std::exit(2);
 }
 
@@ -97,6 +101,7 @@ int main(int argc, char** argv)
     std::optional<std::string> server;
     ProgramOptions options;
     bool replayToo = true;
+    int rounds = 1;
     MatchKeys keys = MatchKeys::Kept;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -116,10 +121,12 @@ int main(int argc, char** argv)
             keys = MatchKeys::LeftOut;
         else if (arg == "--no-replay")
             replayToo = false;
+        else if (arg == "--rounds" && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
         else
             Usage();
     }
-    if (scale <= 0) Usage();
+    if (scale <= 0 || rounds < 1) Usage();
 
     TempFolder work;
     if (legacy.empty()) {
@@ -128,7 +135,7 @@ int main(int argc, char** argv)
     }
     legacy = std::filesystem::absolute(legacy).string();
     // A database as the program and the limit name it: its path, or through the server.
-    auto fresh = [&](const char* name) {
+    auto fresh = [&](const std::string& name) {
         const std::string path = FreshQuibrawDatabase(work, name, keys);
         if (!server) return path;
         std::filesystem::permissions(path, std::filesystem::perms::all & ~std::filesystem::perms::owner_exec &
@@ -136,17 +143,32 @@ int main(int argc, char** argv)
         return *server + ":" + path;
     };
     if (server) std::filesystem::permissions(work.Path(), std::filesystem::perms::all);
-    const std::string programDb = fresh("program.fdb");
-    const std::string limitDb = fresh("limit.fdb");
-
     std::printf("legacy folder %s%s%s%s%s\n", legacy.c_str(),
                 keys == MatchKeys::LeftOut ? "  (target without the keys of the matching columns)" : "",
                 options.oldWay ? "  (old way: a statement prepared for every text set)" : "",
                 options.batching == FbQuery::Batching::Off  ? "  (no batching)"
                 : options.batching == FbQuery::Batching::On ? "  (batching on the embedded engine too)"
                                                             : "", server ? ("  (through the server " + *server + ")").c_str() : "");
-    const ProgramResult program = RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, options);
-    const FinalStateLimit limit = MeasureFinalStateLimit(programDb, limitDb);
+    std::vector<ProgramResult> programRounds;
+    std::vector<FinalStateLimit> limitRounds;
+    for (int round = 1; round <= rounds; ++round) {
+        const std::string suffix = rounds == 1 ? "" : "-" + std::to_string(round);
+        const std::string programDb = fresh("program" + suffix + ".fdb");
+        const std::string limitDb = fresh("limit" + suffix + ".fdb");
+        programRounds.push_back(RunProgramInChild(ProgramFolder(argv[0]) + "/full-run", legacy, programDb, options));
+        limitRounds.push_back(MeasureFinalStateLimit(programDb, limitDb));
+        if (rounds == 1) continue;
+        const ProgramResult& ran = programRounds.back();
+        const FinalStateLimit& wrote = limitRounds.back();
+        std::printf("round %d: %.3f s wall (%.2f x the limit's %.3f s), %.3f s processor (%.2f x its %.3f s)\n", round,
+                    ran.total, Ratio(ran.total, wrote.seconds), wrote.seconds, ran.cpuTotal,
+                    Ratio(ran.cpuTotal, wrote.cpuSeconds), wrote.cpuSeconds);
+        std::filesystem::remove(work.File("program" + suffix + ".fdb"));
+        std::filesystem::remove(work.File("limit" + suffix + ".fdb"));
+    }
+    const ProgramResult program = BestOf(programRounds);
+    const FinalStateLimit limit = BestOf(limitRounds);
+    if (rounds > 1) std::printf("\nthe best of the %d rounds, each side's and each copy's lowest time:\n", rounds);
 
     auto replay = std::make_unique<ReplayResult>();
     if (replayToo)

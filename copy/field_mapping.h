@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ public:
     // none when that is not known here (a text the target would convert in its own way, a kind that is no integer).
     std::optional<std::int32_t> IntegerKey(const std::string& parameter);
 
-    // A field by name, looked up once. A name the copy did not declare is a programming error (std::logic_error).
+    // A field by name, looked up once; the reference holds while the mapping lives. A name the copy did not declare
+    // is a programming error (std::logic_error).
     const LegacyField& Field(const std::string& name);
 
 private:
@@ -64,7 +66,7 @@ private:
     std::vector<FieldMapping> mapping_;
     std::vector<std::string> declared_;
     std::vector<std::optional<LegacyField>> rowFields_;  // per mapping row, once looked up
-    std::vector<std::pair<std::string, LegacyField>> resolved_;
+    std::deque<std::pair<std::string, LegacyField>> resolved_;  // a deque: references to its fields stay
     // Per statement the mapping was bound to (a few: the sales copy switches between its item statements), the
     // place of each row's parameter.
     struct Places {
@@ -73,4 +75,20 @@ private:
     };
     std::vector<Places> places_;
     const std::vector<size_t>& PlacesIn(FbQuery& query);
+};
+
+// A field that a copy reads apart from its mapping record after record, held after the first lookup by name.
+class HeldField {
+public:
+    HeldField(MappedFields& fields, std::string name) : fields_(fields), name_(std::move(name)) {}
+    const LegacyField& operator()()
+    {
+        if (!field_) field_ = &fields_.Field(name_);
+        return *field_;
+    }
+
+private:
+    MappedFields& fields_;
+    std::string name_;
+    const LegacyField* field_ = nullptr;
 };

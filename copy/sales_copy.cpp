@@ -81,7 +81,10 @@ class SalesCopy {
 public:
     explicit SalesCopy(CopyRun& run)
         : run_(run), query_(run.Query()), items_(run.session.table, kItemMapping, kItemOtherFields),
-          sales_(run.session.table, kSaleMapping, kSaleOtherFields), saleNumbers_("venda", query_)
+          sales_(run.session.table, kSaleMapping, kSaleOtherFields), crcField_(sales_, "crc"),
+          sellerField_(sales_, "vendedor"), codeField_(items_, "codigo"), dateField_(items_, "data"),
+          originField_(items_, "origem"), listedField_(items_, "total"), chargedField_(items_, "p_total"),
+          saleNumbers_("venda", query_)
     {
     }
 
@@ -109,8 +112,8 @@ private:
         steps.bind = [this] {
             // Every record's crc is read and encoded, though only closing records write it: a file without the
             // field fails on every record.
-            crc_ = SaleCrc(AsText(sales_.Field("crc")));
-            code_ = IntegerOrZero(DigitsOnly(AsText(items_.Field("codigo"))));
+            crc_ = SaleCrc(AsText(crcField_()));
+            code_ = IntegerOrZero(DigitsOnly(AsText(codeField_())));
             closing_ = code_ == 0;
             if (!closing_) BindItem();
             return true;
@@ -139,7 +142,7 @@ private:
     {
         const auto from = from_.Of(run_.op.SalesFromText());
         const auto to = to_.Of(run_.op.SalesToText());
-        const auto date = AsDate(items_.Field("data"));
+        const auto date = AsDate(dateField_());
         return date < from || date > to;
     }
 
@@ -183,18 +186,18 @@ private:
         }
         query_.SetInteger("nota", saleNumber_);
         items_.BindAll(query_);
-        const std::string origin = AsText(items_.Field("origem"));
+        const std::string origin = AsText(originField_());
         query_.SetText("origem", Trimmed(origin).empty() ? "1" : origin);
         query_.SetText("crc", "");
-        const Money listed = AsMoney(items_.Field("total"));
-        const Money charged = AsMoney(items_.Field("p_total"));
+        const Money listed = AsMoney(listedField_());
+        const Money charged = AsMoney(chargedField_());
         query_.SetMoney("desconto", Money{listed.tenThousandths - charged.tenThousandths});
     }
 
     void CloseSale()
     {
         GuardedRecordWrite(run_, [this] {
-            const std::string seller = DigitsOnly(AsText(sales_.Field("vendedor")));
+            const std::string seller = DigitsOnly(AsText(sellerField_()));
             std::int32_t sellerValue = 0;
             const bool bound = WriteShortcuts::Enabled() && SellerValue(seller, sellerValue);
             // A number that failed to advance after the last sale may already have its row.
@@ -226,6 +229,7 @@ private:
     BoxDate from_, to_;
     MappedFields items_;
     MappedFields sales_;
+    HeldField crcField_, sellerField_, codeField_, dateField_, originField_, listedField_, chargedField_;
     SequenceDraws saleNumbers_;
     std::int32_t saleNumber_ = 0;
     std::int32_t code_ = 0;

@@ -42,6 +42,12 @@ std::string BuildDpb(const std::vector<std::string>& params)
     return dpb;
 }
 
+bool NamesServer(const std::string& name)
+{
+    const auto colon = name.find(':');
+    return colon != std::string::npos && colon > 1 && name.find('/') != 0;
+}
+
 }  // namespace
 
 FbDatabase::FbDatabase() : transaction_(*this) {}
@@ -71,6 +77,7 @@ void FbDatabase::SetName(const std::string& name)
     if (name == name_) return;
     if (IsOpen()) throw DatabaseError("Cannot perform operation -- DB is currently open");
     name_ = name;
+    throughServer_ = NamesServer(name_);
 }
 
 void FbDatabase::Open()
@@ -96,12 +103,6 @@ void FbDatabase::Close()
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &handle_);
     handle_ = 0;
-}
-
-bool FbDatabase::ThroughServer() const
-{
-    const auto colon = name_.find(':');
-    return colon != std::string::npos && colon > 1 && name_.find('/') != 0;
 }
 
 void FbDatabase::FlushBatches()

@@ -22,7 +22,7 @@ public:
     void SetName(const std::string& name);
     const std::string& Name() const { return name_; }
     // Whether the name reaches a server ("host:/path", "host/port:/path", "inet://...") rather than a local file.
-    bool ThroughServer() const;
+    bool ThroughServer() const { return throughServer_; }
 
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     void ClearParams() { params_.clear(); }
@@ -49,6 +49,7 @@ public:
 
 private:
     std::string name_;
+    bool throughServer_ = false;  // of name_, asked for every execution
     bool loginPrompt_ = false;
     std::vector<std::string> params_;
     isc_db_handle handle_ = 0;

@@ -26,6 +26,7 @@ ProgramResult BestOf(const std::vector<ProgramResult>& rounds)
         KeepLowest(best.systemSeconds, round.systemSeconds);
         best.longestGapAnywhere = std::max(best.longestGapAnywhere, round.longestGapAnywhere);
         best.maxRssKb = std::max(best.maxRssKb, round.maxRssKb);
+        best.forkedPeakKb = std::max(best.forkedPeakKb, round.forkedPeakKb);
     }
     return best;
 }

@@ -4,7 +4,7 @@
 // Cópia", both check boxes ticked, a sales date range covering everything) into a fresh QuibraW database, against
 // what Firebird alone costs to produce the same final database.
 //
-//   program   the run, in a child process of its own, so that its peak memory (ru_maxrss) is the migration's alone.
+//   program   the run, in a child process of its own, so that its peak memory (VmHWM) is the migration's alone.
 //             Each copy lasts from its title line to its completion line (or to the next copy's title, for the copies
 //             that log none); the Operator timestamps every event-processing call and keeps the longest gap, the
 //             longest step between two records (the window runs the command beside its events: bench/window-gaps).
@@ -206,7 +206,9 @@ int main(int argc, char** argv)
                     Ratio(program.total, replay->seconds), Ratio(program.cpuTotal, replay->cpuSeconds));
     std::printf("           system time: %.3f s of the run's processor time, %.3f s of the limit's\n",
                 program.systemSeconds, limit.systemSeconds);
-    std::printf("peak memory of the run (ru_maxrss): %.1f MB\n", program.maxRssKb / 1024.0);
+    std::printf("peak memory of the run (VmHWM of its program image): %.1f MB (ru_maxrss, the benchmark's own at the "
+                "fork included: %.1f MB)\n",
+                program.maxRssKb / 1024.0, program.forkedPeakKb / 1024.0);
     std::printf("longest gap between event-processing calls: %.1f ms in the sales copy, %.1f ms inside any copy, "
                 "%.1f ms anywhere in the run (from one copy's last call to the next copy's first included)\n",
                 program.copies[0].longestGap * 1000, longestGap * 1000, program.longestGapAnywhere * 1000);

@@ -15,7 +15,8 @@ struct ProgramResult {
         long eventCalls = 0;
     } copies[kCopyCount];
     double total = 0, longestGapAnywhere = 0, cpuTotal = 0;
-    long maxRssKb = 0;
+    long maxRssKb = 0;  // the program image's own peak (VmHWM)
+    long forkedPeakKb = 0;  // ru_maxrss, which carries the benchmark's own peak at the fork
     double systemSeconds = 0;  // of the child's processor time
     std::vector<std::string> messages;
 };

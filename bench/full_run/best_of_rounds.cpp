@@ -10,6 +10,14 @@ void KeepLowest(T& best, const T& value)
     best = std::min(best, value);
 }
 
+// A copy's times on either side: the program's and the limit's copies both have seconds and cpuSeconds.
+template <typename Copy>
+void KeepLowestTimes(Copy& best, const Copy& round)
+{
+    KeepLowest(best.seconds, round.seconds);
+    KeepLowest(best.cpuSeconds, round.cpuSeconds);
+}
+
 }  // namespace
 
 ProgramResult BestOf(const std::vector<ProgramResult>& rounds)
@@ -17,8 +25,7 @@ ProgramResult BestOf(const std::vector<ProgramResult>& rounds)
     ProgramResult best = rounds.front();
     for (const ProgramResult& round : rounds) {
         for (int i = 0; i < kCopyCount; ++i) {
-            KeepLowest(best.copies[i].seconds, round.copies[i].seconds);
-            KeepLowest(best.copies[i].cpuSeconds, round.copies[i].cpuSeconds);
+            KeepLowestTimes(best.copies[i], round.copies[i]);
             best.copies[i].longestGap = std::max(best.copies[i].longestGap, round.copies[i].longestGap);
         }
         KeepLowest(best.total, round.total);
@@ -35,10 +42,7 @@ FinalStateLimit BestOf(const std::vector<FinalStateLimit>& rounds)
 {
     FinalStateLimit best = rounds.front();
     for (const FinalStateLimit& round : rounds) {
-        for (int i = 0; i < kCopyCount; ++i) {
-            KeepLowest(best.copies[i].seconds, round.copies[i].seconds);
-            KeepLowest(best.copies[i].cpuSeconds, round.copies[i].cpuSeconds);
-        }
+        for (int i = 0; i < kCopyCount; ++i) KeepLowestTimes(best.copies[i], round.copies[i]);
         KeepLowest(best.seconds, round.seconds);
         KeepLowest(best.cpuSeconds, round.cpuSeconds);
         KeepLowest(best.systemSeconds, round.systemSeconds);

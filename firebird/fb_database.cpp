@@ -5,6 +5,7 @@
 #include "firebird/database_error.h"
 #include "firebird/fb_query.h"
 #include "firebird/fb_status.h"
+#include "firebird/interface_status.h"
 
 namespace {
 
@@ -66,9 +67,17 @@ void FbDatabase::Abandon()
 {
     transaction_.RollbackQuietly();
     for (FbQuery* query : listeners_) query->ForgetPrepared();
-    if (!handle_) return;
-    ISC_STATUS_ARRAY status;
-    isc_detach_database(status, &handle_);
+    Detach();
+}
+
+// A detach that fails (the connection is lost) still lets go of the attachment.
+void FbDatabase::Detach()
+{
+    if (!attachment_) return;
+    InterfaceStatus status;
+    attachment_->detach(status());
+    if (status.Failed()) attachment_->release();
+    attachment_ = nullptr;
     handle_ = 0;
 }
 
@@ -84,14 +93,19 @@ void FbDatabase::Open()
 {
     if (IsOpen()) return;
     const std::string dpb = BuildDpb(params_);
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = 0;
-    isc_attach_database(status, 0, name_.c_str(), &handle, static_cast<short>(dpb.size()), dpb.data());
-    if (status[0] == 1 && status[1]) {
-        if (handle) isc_detach_database(status, &handle);
-        throw DatabaseError(StatusText(status));
+    InterfaceStatus status;
+    Firebird::IProvider* const dispatcher = Master()->getDispatcher();
+    Firebird::IAttachment* const attachment = dispatcher->attachDatabase(
+        status(), name_.c_str(), static_cast<unsigned>(dpb.size()), reinterpret_cast<const unsigned char*>(dpb.data()));
+    dispatcher->release();
+    if (status.Failed()) throw DatabaseError(StatusText(status.Errors()));
+    attachment_ = attachment;
+    ISC_STATUS_ARRAY legacy;
+    fb_get_database_handle(legacy, &handle_, attachment_);
+    if (legacy[0] == 1 && legacy[1]) {
+        Detach();
+        throw DatabaseError(StatusText(legacy));
     }
-    handle_ = handle;
 }
 
 void FbDatabase::Close()
@@ -100,9 +114,7 @@ void FbDatabase::Close()
     FlushBatches();
     if (transaction_.Active()) transaction_.Commit();
     for (FbQuery* query : listeners_) query->ForgetPrepared();
-    ISC_STATUS_ARRAY status;
-    isc_detach_database(status, &handle_);
-    handle_ = 0;
+    Detach();
 }
 
 void FbDatabase::FlushBatches()

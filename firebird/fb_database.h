@@ -1,5 +1,6 @@
 #pragma once
 
+#include <firebird/Interface.h>
 #include <ibase.h>
 
 #include <memory>
@@ -32,13 +33,15 @@ public:
 
     void Open();  // does nothing when already open
     void Close();  // commits an active transaction first; does nothing when closed
-    bool IsOpen() const { return handle_ != 0; }
+    bool IsOpen() const { return attachment_ != nullptr; }
     // Rolls back an active transaction and closes the connection, letting go of failures on the way: what is
     // left to do after a fatal fault, so that nothing pending is committed later.
     void Abandon();
 
     FbTransaction& DefaultTransaction() { return transaction_; }
     isc_db_handle* Handle() { return &handle_; }
+    // The same connection through the client's object interface; null while closed.
+    Firebird::IAttachment* Attachment() { return attachment_; }
 
     // Sends the rows that queries on this connection keep waiting for a batch (FbQuery::ExecuteBatched).
     void FlushBatches();
@@ -48,10 +51,13 @@ public:
     void RemoveCloseListener(class FbQuery* query);
 
 private:
+    void Detach();
+
     std::string name_;
     bool throughServer_ = false;  // of name_, asked for every execution
     bool loginPrompt_ = false;
     std::vector<std::string> params_;
+    Firebird::IAttachment* attachment_ = nullptr;  // owns the connection; handle_ is its legacy name
     isc_db_handle handle_ = 0;
     FbTransaction transaction_;
     std::vector<class FbQuery*> listeners_;

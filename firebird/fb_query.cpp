@@ -37,11 +37,8 @@ void FbQuery::Close()
         rowWithExecute_ = false;
         return;
     }
-    if (current_ && current_->IsPrepared()) {
-        // A commit closes cursors by itself; closing one again is harmless.
-        ISC_STATUS_ARRAY status;
-        isc_dsql_free_statement(status, &current_->handle, DSQL_close);
-    }
+    // A commit closes cursors by itself; closing one again is harmless.
+    if (current_) current_->CloseCursor();
 }
 
 void FbQuery::ClearText()
@@ -107,7 +104,7 @@ void FbQuery::AddToCache()
 void FbQuery::PrepareIfNeeded(PreparedStatement& statement)
 {
     if (statement.IsPrepared()) return;
-    statement.Prepare(database_.Handle(), transaction_.Handle());
+    statement.Prepare(database_.Attachment(), transaction_.Interface());
     ++prepareCount_;
     XSQLDA* input = statement.input.get();
     for (short i = 0; i < input->sqld; ++i) {
@@ -235,23 +232,14 @@ PreparedStatement& FbQuery::Send(SentAs selectSentAs, bool rowWithExecute)
     if (executeObserver_)
         executeObserver_(statement.scanned.sql, *statement.input.get(),
                          statement.isSelect ? selectSentAs : SentAs::Execute);
-    ISC_STATUS_ARRAY status;
-    if (rowWithExecute && statement.isSelect)
-        isc_dsql_execute2(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get(),
-                          statement.output.get());
-    else
-        isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
-    CheckStatus(status);
+    statement.Send(transaction_.Interface(), rowWithExecute);
     return statement;
 }
 
 void FbQuery::Execute()
 {
     PreparedStatement& statement = Send(SentAs::ExecuteSelect);
-    if (statement.isSelect) {
-        ISC_STATUS_ARRAY ignored;
-        isc_dsql_free_statement(ignored, &statement.handle, DSQL_close);
-    }
+    statement.CloseCursor();
 }
 
 void FbQuery::Open()
@@ -283,13 +271,7 @@ void FbQuery::Next()
 
 void FbQuery::FetchRow()
 {
-    ISC_STATUS_ARRAY status;
-    const ISC_STATUS result = isc_dsql_fetch(status, &current_->handle, SQL_DIALECT_V6, current_->output.get());
-    if (result == 100) {
-        eof_ = true;
-        return;
-    }
-    CheckStatus(status);
+    if (!current_->Fetch()) eof_ = true;
 }
 
 const XSQLVAR& FbQuery::Column(const std::string& name)

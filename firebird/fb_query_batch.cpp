@@ -296,9 +296,7 @@ void FbQuery::ExecuteRow(PreparedStatement& statement, const std::vector<Paramet
     transaction_.EnsureActive();
     Bind(statement, values);
     if (executeObserver_) executeObserver_(statement.scanned.sql, *statement.input.get(), SentAs::Execute);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, transaction_.Handle(), &statement.handle, SQL_DIALECT_V6, statement.input.get());
-    CheckStatus(status);
+    statement.Send(transaction_.Interface());
 }
 
 std::exception_ptr FbQuery::RunRow(PreparedStatement& statement, const std::vector<ParameterValue>& values)

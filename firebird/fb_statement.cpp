@@ -1,8 +1,11 @@
 #include "firebird/fb_statement.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "firebird/database_error.h"
 #include "firebird/fb_status.h"
+#include "firebird/interface_status.h"
 
 Sqlda::Sqlda(short count) { Resize(count); }
 
@@ -27,68 +30,110 @@ PreparedStatement::PreparedStatement(std::string statementText)
     }
 }
 
+PreparedStatement::~PreparedStatement() { Drop(); }
+
 namespace {
 
-// Room for a fetched or bound value of the variable's described type.
-size_t BufferSize(const XSQLVAR& var)
+// The variables of a message as the legacy describe would have written them into an XSQLDA.
+void Describe(Firebird::IMessageMetadata& metadata, XSQLDA& sqlda, InterfaceStatus& status)
 {
-    switch (var.sqltype & ~1) {
-    case SQL_VARYING: return static_cast<size_t>(var.sqllen) + 2;
-    default: return static_cast<size_t>(var.sqllen > 0 ? var.sqllen : 8);
+    const unsigned count = metadata.getCount(status());
+    status.Check();
+    sqlda.sqld = static_cast<short>(count);
+    for (unsigned i = 0; i < count && static_cast<short>(i) < sqlda.sqln; ++i) {
+        XSQLVAR& var = sqlda.sqlvar[i];
+        var.sqltype = static_cast<short>(metadata.getType(status(), i) | (metadata.isNullable(status(), i) ? 1 : 0));
+        var.sqlsubtype = static_cast<short>(metadata.getSubType(status(), i));
+        var.sqllen = static_cast<short>(metadata.getLength(status(), i));
+        var.sqlscale = static_cast<short>(metadata.getScale(status(), i));
+        const short charset = static_cast<short>(metadata.getCharSet(status(), i));
+        if ((var.sqltype & ~1) == SQL_TEXT || (var.sqltype & ~1) == SQL_VARYING) var.sqlsubtype = charset;
+        if ((var.sqltype & ~1) == SQL_BLOB) var.sqlscale = charset;
+        const char* const alias = metadata.getAlias(status(), i);
+        status.Check();
+        const size_t length = std::min(std::strlen(alias), sizeof var.aliasname - 1);
+        std::memcpy(var.aliasname, alias, length);
+        var.aliasname[length] = 0;
+        var.aliasname_length = static_cast<short>(length);
     }
 }
 
 }  // namespace
 
-void PreparedStatement::Prepare(isc_db_handle* database, isc_tr_handle* transaction)
+void PreparedStatement::Prepare(Firebird::IAttachment* attachment, Firebird::ITransaction* transaction)
 {
-    ISC_STATUS_ARRAY status;
-    isc_dsql_allocate_statement(status, database, &handle);
-    CheckStatus(status);
+    InterfaceStatus status;
+    statement = attachment->prepare(status(), transaction, 0, scanned.sql.c_str(), SQL_DIALECT_V6,
+                                    Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    if (status.Failed()) {
+        statement = nullptr;
+        status.Check();
+    }
     try {
-        isc_dsql_prepare(status, transaction, &handle, 0, scanned.sql.c_str(), SQL_DIALECT_V6, nullptr);
-        CheckStatus(status);
+        statementType = static_cast<long>(statement->getType(status()));
+        status.Check();
+        isSelect = statementType == isc_info_sql_stmt_select || statementType == isc_info_sql_stmt_select_for_upd;
 
-        const char item = isc_info_sql_stmt_type;
-        char info[16];
-        isc_dsql_sql_info(status, &handle, 1, &item, sizeof info, info);
-        CheckStatus(status);
-        if (info[0] == isc_info_sql_stmt_type) {
-            const short length = static_cast<short>(isc_vax_integer(info + 1, 2));
-            const long type = isc_vax_integer(info + 3, length);
-            statementType = type;
-            isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-        }
-
-        const short placeholders = static_cast<short>(scanned.placeholderNames.size());
-        input.Resize(placeholders);
-        isc_dsql_describe_bind(status, &handle, SQL_DIALECT_V6, input.get());
-        CheckStatus(status);
+        inputMetadata = statement->getInputMetadata(status());
+        status.Check();
+        input.Resize(static_cast<short>(inputMetadata->getCount(status())));
+        Describe(*inputMetadata, *input.get(), status);
         described.assign(input->sqlvar, input->sqlvar + input->sqld);
         inputSlots.resize(static_cast<size_t>(input->sqld));
 
-        isc_dsql_describe(status, &handle, SQL_DIALECT_V6, output.get());
-        CheckStatus(status);
-        if (output->sqld > output->sqln) {
-            output.Resize(output->sqld);
-            isc_dsql_describe(status, &handle, SQL_DIALECT_V6, output.get());
-            CheckStatus(status);
-        }
-        outputSlots.resize(static_cast<size_t>(output->sqld));
+        outputMetadata = statement->getOutputMetadata(status());
+        status.Check();
+        output.Resize(static_cast<short>(outputMetadata->getCount(status())));
+        Describe(*outputMetadata, *output.get(), status);
+        outputMessage.assign(outputMetadata->getMessageLength(status()), 0);
         columnNames.clear();
         for (short i = 0; i < output->sqld; ++i) {
             XSQLVAR& var = output->sqlvar[i];
-            SqlSlot& slot = outputSlots[static_cast<size_t>(i)];
-            slot.buffer.assign(BufferSize(var), 0);
-            var.sqldata = slot.buffer.data();
+            const unsigned index = static_cast<unsigned>(i);
+            var.sqldata = reinterpret_cast<char*>(outputMessage.data() + outputMetadata->getOffset(status(), index));
+            var.sqlind = reinterpret_cast<short*>(outputMessage.data() + outputMetadata->getNullOffset(status(), index));
             var.sqltype |= 1;
-            var.sqlind = &slot.nullFlag;
             columnNames.push_back(AsciiUpper(std::string(var.aliasname, static_cast<size_t>(var.aliasname_length))));
         }
+        status.Check();
     } catch (...) {
         Drop();
         throw;
     }
+}
+
+void PreparedStatement::Send(Firebird::ITransaction* transaction, bool withRow)
+{
+    CloseCursor();
+    inputMessage.Fill(*input.get(), inputMetadata);
+    InterfaceStatus& status = rowStatus;
+    if (isSelect && !withRow) {
+        cursor = statement->openCursor(status(), transaction, inputMessage.Metadata(), inputMessage.Buffer(),
+                                       outputMetadata, 0);
+        if (status.Failed()) cursor = nullptr;
+    } else {
+        statement->execute(status(), transaction, inputMessage.Metadata(), inputMessage.Buffer(),
+                           isSelect ? outputMetadata : nullptr, isSelect ? outputMessage.data() : nullptr);
+    }
+    status.Check();
+}
+
+bool PreparedStatement::Fetch()
+{
+    if (!cursor) throw DatabaseError("Dataset not open");
+    InterfaceStatus& status = rowStatus;
+    const int result = cursor->fetchNext(status(), outputMessage.data());
+    status.Check();
+    return result == Firebird::IStatus::RESULT_OK;
+}
+
+void PreparedStatement::CloseCursor()
+{
+    if (!cursor) return;
+    InterfaceStatus status;
+    cursor->close(status());
+    if (status.Failed()) cursor->release();
+    cursor = nullptr;
 }
 
 BatchBlock::~BatchBlock()
@@ -101,8 +146,14 @@ BatchBlock::~BatchBlock()
 void PreparedStatement::Drop()
 {
     alone.blocks.clear();
-    if (!handle) return;
-    ISC_STATUS_ARRAY status;
-    isc_dsql_free_statement(status, &handle, DSQL_drop);
-    handle = 0;
+    CloseCursor();
+    inputMessage.Reset();
+    if (inputMetadata) inputMetadata->release();
+    if (outputMetadata) outputMetadata->release();
+    inputMetadata = outputMetadata = nullptr;
+    if (!statement) return;
+    InterfaceStatus status;
+    statement->free(status());
+    if (status.Failed()) statement->release();
+    statement = nullptr;
 }

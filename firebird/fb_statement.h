@@ -1,13 +1,17 @@
 #pragma once
 
-#include <cstdint>
+#include <firebird/Interface.h>
 #include <ibase.h>
+
+#include <cstdint>
 
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "firebird/input_message.h"
+#include "firebird/interface_status.h"
 #include "firebird/named_parameters.h"
 
 // An XSQLDA sized for n variables, freed with the object.
@@ -58,14 +62,20 @@ struct PreparedStatement {
     ScannedSql scanned;
     std::vector<std::string> parameterNames;  // distinct, in order of first appearance
     std::vector<size_t> placeholderParameter;  // for each "?", its index in parameterNames
-    isc_stmt_handle handle = 0;
+    Firebird::IStatement* statement = nullptr;
+    Firebird::IResultSet* cursor = nullptr;  // while a select's rows are read
     bool isSelect = false;
     long statementType = 0;  // isc_info_sql_stmt_*
     Sqlda input;
     std::vector<XSQLVAR> described;  // the input variables as the server described them
     std::vector<SqlSlot> inputSlots;
+    Firebird::IMessageMetadata* inputMetadata = nullptr;
+    InputMessage inputMessage;
+    InterfaceStatus rowStatus;  // for the calls made for every row
+    // A row read lands in the output message, where the output variables point.
     Sqlda output;
-    std::vector<SqlSlot> outputSlots;
+    Firebird::IMessageMetadata* outputMetadata = nullptr;
+    std::vector<unsigned char> outputMessage;
     std::vector<std::string> columnNames;  // upper case
     // Batched execution: the statement's rows alone (rows 0: it is run row by row), what one row adds to a
     // block's message, and the sequences the text draws from.
@@ -74,7 +84,17 @@ struct PreparedStatement {
     std::vector<std::string> sequencesDrawn;
 
     PreparedStatement(std::string statementText);
-    bool IsPrepared() const { return handle != 0; }
-    void Prepare(isc_db_handle* database, isc_tr_handle* transaction);
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
+    bool IsPrepared() const { return statement != nullptr; }
+    void Prepare(Firebird::IAttachment* attachment, Firebird::ITransaction* transaction);
+    // Sends the statement with the input variables as bound; a select's cursor is then open. With `withRow`, a
+    // select's one row comes back with the execution instead, and no cursor stays open.
+    void Send(Firebird::ITransaction* transaction, bool withRow = false);
+    // Reads the next row of the open cursor into the output variables; false past the last row.
+    bool Fetch();
+    // Closes the open cursor, if any; one its transaction ended is let go of all the same.
+    void CloseCursor();
     void Drop();
 };

@@ -3,21 +3,30 @@
 #include "firebird/database_error.h"
 #include "firebird/fb_database.h"
 #include "firebird/fb_status.h"
+#include "firebird/interface_status.h"
 
 namespace {
-const char kTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait};
+const unsigned char kTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
+                              isc_tpb_nowait};
 }
 
 void FbTransaction::Start()
 {
     if (Active()) throw DatabaseError("Transaction is active");
     database_.Open();
-    ISC_STATUS_ARRAY status;
-    isc_start_transaction(status, &handle_, 1, database_.Handle(), static_cast<unsigned short>(sizeof kTpb), kTpb);
-    if (status[0] == 1 && status[1]) {
+    InterfaceStatus status;
+    Firebird::ITransaction* const transaction =
+        database_.Attachment()->startTransaction(status(), static_cast<unsigned>(sizeof kTpb), kTpb);
+    status.Check();
+    ISC_STATUS_ARRAY legacy;
+    fb_get_transaction_handle(legacy, &handle_, transaction);
+    if (legacy[0] == 1 && legacy[1]) {
+        transaction->rollback(status());
+        if (status.Failed()) transaction->release();
         handle_ = 0;
-        CheckStatus(status);
+        CheckStatus(legacy);
     }
+    transaction_ = transaction;
 }
 
 void FbTransaction::EnsureActive()
@@ -29,24 +38,34 @@ void FbTransaction::Commit()
 {
     if (!Active()) throw DatabaseError("Transaction is not active");
     database_.FlushBatches();
-    ISC_STATUS_ARRAY status;
-    isc_commit_transaction(status, &handle_);
-    CheckStatus(status);
+    InterfaceStatus status;
+    transaction_->commit(status());
+    status.Check();
+    Forget();
 }
 
 void FbTransaction::Rollback()
 {
     if (!Active()) throw DatabaseError("Transaction is not active");
     database_.FlushBatches();
-    ISC_STATUS_ARRAY status;
-    isc_rollback_transaction(status, &handle_);
-    CheckStatus(status);
+    InterfaceStatus status;
+    transaction_->rollback(status());
+    status.Check();
+    Forget();
 }
 
 void FbTransaction::RollbackQuietly()
 {
     if (!Active()) return;
-    ISC_STATUS_ARRAY status;
-    isc_rollback_transaction(status, &handle_);
+    InterfaceStatus status;
+    transaction_->rollback(status());
+    if (status.Failed()) transaction_->release();
+    Forget();
+}
+
+// An ended transaction has let go of itself and of its legacy handle.
+void FbTransaction::Forget()
+{
+    transaction_ = nullptr;
     handle_ = 0;
 }

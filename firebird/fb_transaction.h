@@ -1,5 +1,6 @@
 #pragma once
 
+#include <firebird/Interface.h>
 #include <ibase.h>
 
 class FbDatabase;
@@ -11,7 +12,7 @@ public:
     FbTransaction(const FbTransaction&) = delete;
     FbTransaction& operator=(const FbTransaction&) = delete;
 
-    bool Active() const { return handle_ != 0; }
+    bool Active() const { return transaction_ != nullptr; }
     // Fails when already active; opens the connection first when it is closed.
     void Start();
     // A failing commit or rollback leaves the transaction active.
@@ -24,8 +25,13 @@ public:
     void RollbackQuietly();
 
     isc_tr_handle* Handle() { return &handle_; }
+    // The same transaction through the client's object interface; null while not active.
+    Firebird::ITransaction* Interface() { return transaction_; }
 
 private:
+    void Forget();
+
     FbDatabase& database_;
+    Firebird::ITransaction* transaction_ = nullptr;  // owns the transaction; handle_ is its legacy name
     isc_tr_handle handle_ = 0;
 };

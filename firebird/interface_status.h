@@ -1,0 +1,28 @@
+#pragma once
+
+#include <firebird/Interface.h>
+
+// The client's object interface, for the calls that run for every row: they take a message laid out once instead
+// of an XSQLDA that the client reads again for each call. The legacy handles of the same objects serve the rest.
+Firebird::IMaster* Master();
+
+// One status object of the object interface, cleared before each call it is given to.
+class InterfaceStatus {
+public:
+    InterfaceStatus();
+    ~InterfaceStatus();
+    InterfaceStatus(const InterfaceStatus&) = delete;
+    InterfaceStatus& operator=(const InterfaceStatus&) = delete;
+
+    // Cleared, for the next call.
+    Firebird::CheckStatusWrapper* operator()();
+    bool Failed() const;
+    // Throws the failure as the legacy calls do (the same texts), when the last call failed.
+    void Check() const;
+    // The failure's status vector, in the legacy form.
+    const ISC_STATUS* Errors() const;
+
+private:
+    Firebird::IStatus* status_;
+    Firebird::CheckStatusWrapper wrapper_;
+};

@@ -344,3 +344,35 @@ TEST_F(FbQueryTest, theObserverSeesEachStatementAsSentWithItsBoundValues)
     EXPECT_EQ(gSent[2].kind, FbQuery::SentAs::ExecuteSelect);
     EXPECT_EQ(gSent[2].values, (std::vector<std::string>{"3"}));
 }
+
+TEST_F(FbQueryTest, oneStatementTakesValuesThatChangeKindAndLengthAndOutlivesACommitWithItsCursorOpen)
+{
+    FbQuery& q = connection_.Query();
+    q.SetSql("insert into probe (id, txt, amount) values (:id, :txt, :amount)");
+    q.SetInteger("id", 1);
+    q.SetText("txt", "a");
+    q.SetMoney("amount", Money{15000});
+    q.Execute();
+    q.SetText("id", "2");
+    q.SetText("txt", "abcde");
+    q.SetText("amount", "7.25");
+    q.Execute();
+    q.SetInteger("id", 3);
+    q.SetNull("txt");
+    q.SetMoney("amount", Money{0});
+    q.Execute();
+    Commit();
+    EXPECT_EQ(Row("txt, amount", 1), "a|1.5000");
+    EXPECT_EQ(Row("txt, amount", 2), "abcde|7.2500");
+    EXPECT_EQ(Row("txt, amount", 3), "<null>|0.0000");
+
+    q.SetSql("select txt from probe order by id");
+    q.Open();
+    Commit();  // the commit closes the cursor under the query
+    q.Close();
+    q.Open();
+    EXPECT_EQ(q.ColumnText("txt"), "a");
+    q.Next();
+    EXPECT_EQ(q.ColumnText("txt"), "abcde");
+    q.Close();
+}

@@ -90,8 +90,9 @@ void PreparedStatement::Prepare(Firebird::IAttachment* attachment, Firebird::ITr
         for (short i = 0; i < output->sqld; ++i) {
             XSQLVAR& var = output->sqlvar[i];
             const unsigned index = static_cast<unsigned>(i);
-            var.sqldata = reinterpret_cast<char*>(outputMessage.data() + outputMetadata->getOffset(status(), index));
-            var.sqlind = reinterpret_cast<short*>(outputMessage.data() + outputMetadata->getNullOffset(status(), index));
+            unsigned char* const message = outputMessage.data();
+            var.sqldata = reinterpret_cast<char*>(message + outputMetadata->getOffset(status(), index));
+            var.sqlind = reinterpret_cast<short*>(message + outputMetadata->getNullOffset(status(), index));
             var.sqltype |= 1;
             columnNames.push_back(AsciiUpper(std::string(var.aliasname, static_cast<size_t>(var.aliasname_length))));
         }

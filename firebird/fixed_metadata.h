@@ -9,6 +9,17 @@
 // message's metadata for every parameter's type, length, scale and character set at each execution; the client's
 // metadata object answers each question with checks that cost more than the copy's.
 class FixedMetadata final : public Firebird::IMessageMetadataImpl<FixedMetadata, Firebird::CheckStatusWrapper> {
+    struct Item {
+        unsigned type = 0;
+        FB_BOOLEAN nullable = false;
+        int subType = 0;
+        unsigned length = 0;
+        int scale = 0;
+        unsigned charSet = 0;
+        unsigned offset = 0;
+        unsigned nullOffset = 0;
+    };
+
 public:
     // Throws DatabaseError when the source cannot be read.
     static FixedMetadata* CopyOf(Firebird::IMessageMetadata& source);
@@ -23,52 +34,47 @@ public:
     const char* getAlias(Firebird::CheckStatusWrapper*, unsigned) override { return ""; }
     unsigned getType(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].type : 0;
+        return Answer(status, index, &Item::type);
     }
     FB_BOOLEAN isNullable(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) && items_[index].nullable;
+        return Answer(status, index, &Item::nullable);
     }
     int getSubType(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].subType : 0;
+        return Answer(status, index, &Item::subType);
     }
     unsigned getLength(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].length : 0;
+        return Answer(status, index, &Item::length);
     }
     int getScale(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].scale : 0;
+        return Answer(status, index, &Item::scale);
     }
     unsigned getCharSet(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].charSet : 0;
+        return Answer(status, index, &Item::charSet);
     }
     unsigned getOffset(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].offset : 0;
+        return Answer(status, index, &Item::offset);
     }
     unsigned getNullOffset(Firebird::CheckStatusWrapper* status, unsigned index) override
     {
-        return Valid(status, index) ? items_[index].nullOffset : 0;
+        return Answer(status, index, &Item::nullOffset);
     }
     Firebird::IMetadataBuilder* getBuilder(Firebird::CheckStatusWrapper* status) override;
     unsigned getMessageLength(Firebird::CheckStatusWrapper*) override { return length_; }
 
 private:
-    struct Item {
-        unsigned type = 0;
-        bool nullable = false;
-        int subType = 0;
-        unsigned length = 0;
-        int scale = 0;
-        unsigned charSet = 0;
-        unsigned offset = 0;
-        unsigned nullOffset = 0;
-    };
     FixedMetadata() = default;
     bool Valid(Firebird::CheckStatusWrapper* status, unsigned index);
+    template <typename T>
+    T Answer(Firebird::CheckStatusWrapper* status, unsigned index, T Item::*field)
+    {
+        return Valid(status, index) ? items_[index].*field : T{};
+    }
 
     std::vector<Item> items_;
     unsigned length_ = 0;

@@ -73,11 +73,7 @@ void FbDatabase::Abandon()
 // A detach that fails (the connection is lost) still lets go of the attachment.
 void FbDatabase::Detach()
 {
-    if (!attachment_) return;
-    InterfaceStatus status;
-    attachment_->detach(status());
-    if (status.Failed()) attachment_->release();
-    attachment_ = nullptr;
+    EndOrRelease(attachment_, [](Firebird::IAttachment& attachment, auto* status) { attachment.detach(status); });
     handle_ = 0;
 }
 

@@ -130,11 +130,7 @@ bool PreparedStatement::Fetch()
 
 void PreparedStatement::CloseCursor()
 {
-    if (!cursor) return;
-    InterfaceStatus status;
-    cursor->close(status());
-    if (status.Failed()) cursor->release();
-    cursor = nullptr;
+    EndOrRelease(cursor, [](Firebird::IResultSet& open, auto* status) { open.close(status); });
 }
 
 BatchBlock::~BatchBlock()
@@ -152,9 +148,5 @@ void PreparedStatement::Drop()
     if (inputMetadata) inputMetadata->release();
     if (outputMetadata) outputMetadata->release();
     inputMetadata = outputMetadata = nullptr;
-    if (!statement) return;
-    InterfaceStatus status;
-    statement->free(status());
-    if (status.Failed()) statement->release();
-    statement = nullptr;
+    EndOrRelease(statement, [](Firebird::IStatement& prepared, auto* status) { prepared.free(status); });
 }

@@ -6,6 +6,11 @@
 #include "firebird/interface_status.h"
 
 namespace {
+void RollBack(Firebird::ITransaction& transaction, Firebird::CheckStatusWrapper* status)
+{
+    transaction.rollback(status);
+}
+
 const unsigned char kTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
                               isc_tpb_nowait};
 }
@@ -15,14 +20,13 @@ void FbTransaction::Start()
     if (Active()) throw DatabaseError("Transaction is active");
     database_.Open();
     InterfaceStatus status;
-    Firebird::ITransaction* const transaction =
+    Firebird::ITransaction* transaction =
         database_.Attachment()->startTransaction(status(), static_cast<unsigned>(sizeof kTpb), kTpb);
     status.Check();
     ISC_STATUS_ARRAY legacy;
     fb_get_transaction_handle(legacy, &handle_, transaction);
     if (legacy[0] == 1 && legacy[1]) {
-        transaction->rollback(status());
-        if (status.Failed()) transaction->release();
+        EndOrRelease(transaction, RollBack);
         handle_ = 0;
         CheckStatus(legacy);
     }
@@ -56,10 +60,7 @@ void FbTransaction::Rollback()
 
 void FbTransaction::RollbackQuietly()
 {
-    if (!Active()) return;
-    InterfaceStatus status;
-    transaction_->rollback(status());
-    if (status.Failed()) transaction_->release();
+    EndOrRelease(transaction_, RollBack);
     Forget();
 }
 

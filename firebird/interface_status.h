@@ -26,3 +26,15 @@ private:
     Firebird::IStatus* status_;
     Firebird::CheckStatusWrapper wrapper_;
 };
+
+// Ends an object of the interface with `end` (detach, free, close, rollback) and forgets it. One that ends lets go of
+// itself; one whose end fails (its connection is lost) is let go of all the same.
+template <typename Object, typename End>
+void EndOrRelease(Object*& object, End end)
+{
+    if (!object) return;
+    InterfaceStatus status;
+    end(*object, status());
+    if (status.Failed()) object->release();
+    object = nullptr;
+}

@@ -87,8 +87,8 @@ void KeyedWrites::Start(FbQuery& query)
 {
     written_.Clear();
     waiting_.clear();
-    taken_ = WriteShortcuts::Enabled() && plain_ && TableKnownEmpty(query, table_) &&
-             IntegerKeyAlone(query, AsciiUpper(table_), AsciiUpper(keyColumn_));
+    taken_ = WriteShortcuts::Enabled() && plain_ && EmptyWithWholeNumberColumn(query, table_, keyColumn_) &&
+             KeyAloneWithoutTriggers(query, AsciiUpper(table_), AsciiUpper(keyColumn_));
 }
 
 void KeyedWrites::SetStatementFor(CopyRun& run, FbQuery& query, std::optional<std::int32_t> key)

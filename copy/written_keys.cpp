@@ -45,28 +45,29 @@ bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
                  false, [](FbQuery& q) { return !q.Eof(); });
 }
 
-bool IntegerKeyAlone(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn)
+bool EmptyWithWholeNumberColumn(FbQuery& query, const std::string& table, const std::string& column)
 {
-    // Field types 7, 8 and 16 are smallint, integer and bigint; check constraints' triggers are flagged 3. The
-    // names are bound, so that every copy runs the statement prepared once; the index name's "|| ''" keeps the
-    // optimizer from walking every index segment of the database first.
+    // The column's type comes from the select's own description: the table is read here anyway, and the system
+    // tables of fields and domains stay unread, each one's first read costing as much as a small copy's rows.
+    return Probe(query, "select first 1 " + column + " from " + table, false,
+                 [&](FbQuery& q) { return q.Eof() && q.ColumnIsWholeNumber(column); });
+}
+
+bool KeyAloneWithoutTriggers(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn)
+{
+    // Check constraints' triggers are flagged 3. The names are bound, so that every copy runs the statement
+    // prepared once; the index name's "|| ''" keeps the optimizer from walking every index segment of the database
+    // first.
     const std::string sql =
-        "select f.rdb$field_type as type, f.rdb$field_scale as scale,"
-        " (select count(*) from rdb$index_segments x where x.rdb$index_name = c.rdb$index_name) as segments,"
+        "select (select count(*) from rdb$index_segments x where x.rdb$index_name = c.rdb$index_name) as segments,"
         " (select count(*) from rdb$triggers t where t.rdb$relation_name = c.rdb$relation_name"
         " and coalesce(t.rdb$system_flag, 0) not in (1, 3)) as triggers"
         " from rdb$relation_constraints c"
         " join rdb$index_segments s on s.rdb$index_name = c.rdb$index_name || ''"
-        " join rdb$relation_fields r on r.rdb$relation_name = c.rdb$relation_name"
-        " and r.rdb$field_name = s.rdb$field_name"
-        " join rdb$fields f on f.rdb$field_name = r.rdb$field_source"
         " where c.rdb$relation_name = :tab and c.rdb$constraint_type = 'PRIMARY KEY'"
         " and s.rdb$field_name = :col";
     const auto read = [](FbQuery& q) {
-        if (q.Eof()) return false;
-        const std::int32_t type = q.ColumnInteger("type");
-        return (type == 7 || type == 8 || type == 16) && q.ColumnInteger("scale") == 0 &&
-               q.ColumnInteger("segments") == 1 && q.ColumnInteger("triggers") == 0;
+        return !q.Eof() && q.ColumnInteger("segments") == 1 && q.ColumnInteger("triggers") == 0;
     };
     return Probe(query, sql, false, read, [&](FbQuery& q) {
         q.SetText("tab", upperCaseTable);

@@ -52,9 +52,13 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table);
 // True when the table (its name in upper case) has a primary key; false also when that cannot be read.
 bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable);
 
-// True when the table's primary key is the one column, of an integer type, and the table has no triggers but those
-// of its constraints; false also when that cannot be read. Leaves the query closed.
-bool IntegerKeyAlone(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn);
+// True when the table holds no row in the query's transaction and the column is a smallint, integer or bigint
+// without decimals; false also when that cannot be read. Leaves the query closed.
+bool EmptyWithWholeNumberColumn(FbQuery& query, const std::string& table, const std::string& column);
+
+// True when the table's primary key is the one column and the table has no triggers but those of its constraints;
+// false also when that cannot be read. Leaves the query closed.
+bool KeyAloneWithoutTriggers(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn);
 
 // The highest nota in the table (0 when it is empty); none when it cannot be read. Leaves the query closed.
 std::optional<std::int32_t> HighestNota(FbQuery& query, const std::string& table);

@@ -276,8 +276,13 @@ void FbQuery::FetchRow()
 
 const XSQLVAR& FbQuery::Column(const std::string& name)
 {
+    if (cursorOpen_ && current_ && eof_) throw DatabaseError("No current row");
+    return ColumnDescription(name);
+}
+
+const XSQLVAR& FbQuery::ColumnDescription(const std::string& name)
+{
     if (!cursorOpen_ || !current_) throw DatabaseError("Dataset not open");
-    if (eof_) throw DatabaseError("No current row");
     const std::string upper = AsciiUpper(name);
     const auto& names = current_->columnNames;
     const auto found = std::find(names.begin(), names.end(), upper);
@@ -298,6 +303,13 @@ std::int32_t FbQuery::ColumnInteger(const std::string& name)
 Money FbQuery::ColumnMoney(const std::string& name)
 {
     return ColumnAsMoney(Column(name), database_.Handle(), transaction_.Handle());
+}
+
+bool FbQuery::ColumnIsWholeNumber(const std::string& name)
+{
+    const XSQLVAR& column = ColumnDescription(name);
+    const short type = column.sqltype & ~1;
+    return (type == SQL_SHORT || type == SQL_LONG || type == SQL_INT64) && column.sqlscale == 0;
 }
 
 void FbQuery::ForgetPrepared()

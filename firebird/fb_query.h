@@ -87,6 +87,8 @@ public:
     std::string ColumnText(const std::string& name);
     std::int32_t ColumnInteger(const std::string& name);
     Money ColumnMoney(const std::string& name);
+    // Whether a column of the open select is a smallint, integer or bigint without decimals; known before any row.
+    bool ColumnIsWholeNumber(const std::string& name);
 
     // Drops every prepared statement (the connection is closing).
     void ForgetPrepared();
@@ -136,6 +138,7 @@ private:
     ParameterValue& Param(const std::string& name);
     ParameterValue& ValueAt(size_t place);  // of the statement the text names now
     const XSQLVAR& Column(const std::string& name);
+    const XSQLVAR& ColumnDescription(const std::string& name);
     void FetchRow();
 
     FbDatabase& database_;

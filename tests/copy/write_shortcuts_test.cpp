@@ -288,3 +288,28 @@ TEST(WriteShortcuts, sequencesDrawnAheadEndWhereSingleDrawsWould)
     EXPECT_EQ(failing.messages.back(), "'2147483648' is not a valid integer value");
     EXPECT_EQ(failing.sequences[0], "2147483648");
 }
+
+// Where the target's key is not one integer column alone, or a trigger may change what lands, the keyed copies
+// write with "update or insert" (the codes "5" and "005" are two rows in a text key, a second code 5 with another
+// name a second row in a key of code and name, and a trigger moving the code makes the repeated code fail).
+TEST(WriteShortcuts, keyedCopiesWriteAsBeforeWhereTheTargetsKeyIsNotOneIntegerAlone)
+{
+    TempFolder legacy;
+    WriteGroupsAndSuppliers(legacy.Path());
+    const std::string recreated = "drop table grupoprod\n";
+    const std::pair<const char*, std::string> targets[] = {
+        {"text key", recreated + "create table grupoprod (cod varchar(10) not null primary key, nome varchar(40))"},
+        {"key of two columns",
+         recreated + "create table grupoprod (cod integer not null, nome varchar(40) not null, primary key (cod, nome))"},
+        {"trigger", "create trigger grupoprod_move for grupoprod before insert as begin new.cod = new.cod + 100; end"},
+    };
+    for (const auto& [name, setUp] : targets) {
+        SCOPED_TRACE(name);
+        const Outcome plain = CopyTwice(CopyProductGroups, {"grupoprod"}, legacy.Path(), MatchKeys::Kept, false, setUp);
+        gStatementStarts.clear();
+        const Outcome shortcut = CopyTwice(CopyProductGroups, {"grupoprod"}, legacy.Path(), MatchKeys::Kept, true, setUp);
+        EXPECT_EQ(Count("insert into grupoprod"), 0);
+        ExpectSame(shortcut, plain);
+        EXPECT_FALSE(plain.tables[0].empty());
+    }
+}

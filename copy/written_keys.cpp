@@ -47,10 +47,13 @@ bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable)
 
 bool EmptyWithWholeNumberColumn(FbQuery& query, const std::string& table, const std::string& column)
 {
-    // The column's type comes from the select's own description: the table is read here anyway, and the system
-    // tables of fields and domains stay unread, each one's first read costing as much as a small copy's rows.
-    return Probe(query, "select first 1 " + column + " from " + table, false,
-                 [&](FbQuery& q) { return q.Eof() && q.ColumnIsWholeNumber(column); });
+    // The column's type comes from the select's own description, so that the system tables of fields and domains
+    // stay unread, each one's first read costing as much as a small copy's rows. The text is the sequence
+    // restart's own: a copy that restarts its sequence from this column sends the statement prepared here. A whole
+    // number never reads as empty text, so the table is empty when the highest value is null; the shortcut also
+    // needs the column to be the primary key, which holds a value in every row.
+    return Probe(query, "select max(" + column + ") as " + column + " from " + table, false,
+                 [&](FbQuery& q) { return q.ColumnIsWholeNumber(column) && q.ColumnText(column).empty(); });
 }
 
 bool KeyAloneWithoutTriggers(FbQuery& query, const std::string& upperCaseTable, const std::string& upperCaseColumn)

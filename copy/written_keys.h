@@ -52,8 +52,8 @@ bool TableKnownEmpty(FbQuery& query, const std::string& table);
 // True when the table (its name in upper case) has a primary key; false also when that cannot be read.
 bool HasPrimaryKey(FbQuery& query, const std::string& upperCaseTable);
 
-// True when the table holds no row in the query's transaction and the column is a smallint, integer or bigint
-// without decimals; false also when that cannot be read. Leaves the query closed.
+// True when no row of the table holds a value in the column, in the query's transaction, and the column is a
+// smallint, integer or bigint without decimals; false also when that cannot be read. Leaves the query closed.
 bool EmptyWithWholeNumberColumn(FbQuery& query, const std::string& table, const std::string& column);
 
 // True when the table's primary key is the one column and the table has no triggers but those of its constraints;

@@ -140,22 +140,26 @@ struct CopyStatements {
     isc_stmt_handle preDelete = 0, insert = 0, highest = 0, restart = 0;
 };
 
-std::string InsertText(const char* table, const char* nameColumn)
+// The texts of the copy's statements on one table.
+struct CopyTexts {
+    std::string preDelete, insert, highest, restart;
+};
+
+CopyTexts TextsOf(const std::string& table, const std::string& nameColumn, int rows)
 {
-    return std::string("insert into ") + table + "(cod," + nameColumn + ") values(?,?)";
+    return {"delete from " + table, "insert into " + table + "(cod," + nameColumn + ") values(?,?)",
+            "select max(cod) as cod from " + table, "ALTER SEQUENCE " + table + " RESTART WITH " + std::to_string(rows)};
 }
 
-void SendCopyStatements(Target& target, const char* table, const char* nameColumn, int rows, CopyStatements given)
+void SendCopyStatements(Target& target, const CopyTexts& texts, int rows, CopyStatements given)
 {
     target.Start();
-    target.Execute(given.preDelete ? given.preDelete : target.Prepare(std::string("delete from ") + table));
+    target.Execute(given.preDelete ? given.preDelete : target.Prepare(texts.preDelete));
     target.Commit();
     target.Start();
-    target.InsertRows(given.insert ? given.insert : target.Prepare(InsertText(table, nameColumn)), rows);
-    target.Read(given.highest ? given.highest : target.Prepare(std::string("select max(cod) as cod from ") + table));
-    target.Execute(given.restart ? given.restart
-                                 : target.Prepare(std::string("ALTER SEQUENCE ") + table + " RESTART WITH " +
-                                                  std::to_string(rows)));
+    target.InsertRows(given.insert ? given.insert : target.Prepare(texts.insert), rows);
+    target.Read(given.highest ? given.highest : target.Prepare(texts.highest));
+    target.Execute(given.restart ? given.restart : target.Prepare(texts.restart));
     target.Commit();
 }
 
@@ -167,16 +171,16 @@ void MeasureOnce(const SmallCopy& copy, Measure measure, Times& best)
 {
     TempFolder folder;
     Target target(FreshQuibrawDatabase(folder, "floor.fdb"));
-    SendCopyStatements(target, copy.warmTable, copy.warmColumn, copy.rows, {});
+    SendCopyStatements(target, TextsOf(copy.warmTable, copy.warmColumn, copy.rows), copy.rows, {});
+    const CopyTexts texts = TextsOf(copy.table, copy.nameColumn, copy.rows);
     CopyStatements prepared;
     if (measure != Measure::Statements) {
         target.Start();
-        prepared.insert = target.Prepare(InsertText(copy.table, copy.nameColumn));
+        prepared.insert = target.Prepare(texts.insert);
         if (measure == Measure::Prepared) {
-            prepared.preDelete = target.Prepare(std::string("delete from ") + copy.table);
-            prepared.highest = target.Prepare(std::string("select max(cod) as cod from ") + copy.table);
-            prepared.restart =
-                target.Prepare(std::string("ALTER SEQUENCE ") + copy.table + " RESTART WITH " + std::to_string(copy.rows));
+            prepared.preDelete = target.Prepare(texts.preDelete);
+            prepared.highest = target.Prepare(texts.highest);
+            prepared.restart = target.Prepare(texts.restart);
         }
         target.Commit();
     }
@@ -187,7 +191,7 @@ void MeasureOnce(const SmallCopy& copy, Measure measure, Times& best)
         target.InsertRows(prepared.insert, copy.rows);
         target.Commit();
     } else {
-        SendCopyStatements(target, copy.table, copy.nameColumn, copy.rows, prepared);
+        SendCopyStatements(target, texts, copy.rows, prepared);
     }
     best.wall = std::min(best.wall, Seconds(Clock::now() - start));
     best.cpu = std::min(best.cpu, ProcessorSeconds() - cpuStart);

@@ -189,13 +189,9 @@ void MeasureOnce(const SmallCopy& copy, Measure measure, Times& best)
     }
     const auto start = Clock::now();
     const double cpuStart = ProcessorSeconds();
-    if (measure == Measure::Rows) {
+    if (measure == Measure::Rows || measure == Measure::RowsWithPrepare) {
         target.Start();
-        target.InsertRows(prepared.insert, copy.rows);
-        target.Commit();
-    } else if (measure == Measure::RowsWithPrepare) {
-        target.Start();
-        target.InsertRows(target.Prepare(texts.insert), copy.rows);
+        target.InsertRows(prepared.insert ? prepared.insert : target.Prepare(texts.insert), copy.rows);
         target.Commit();
     } else {
         SendCopyStatements(target, texts, copy.rows, prepared);
